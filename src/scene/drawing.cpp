@@ -1,0 +1,73 @@
+// drawing.cpp: the display callback, the only place that draws.
+//
+// The projection (an orthographic -1..1 cube) is set once at start-up; this file works on the
+// model-view matrix only and resets it on every frame.
+#include <GL/glut.h>
+
+#include "scene.h"
+
+namespace {
+
+constexpr GLfloat kAxisLength = 5.0f;  // Reaches past the view's edge, where it is clipped.
+constexpr GLfloat kOrbitX = 0.6f;      // Offset of the cube in draw modes 1, 3 and 4.
+constexpr GLdouble kCubeEdge = 0.3;
+
+void DrawAxes() {
+  glBegin(GL_LINES);
+  {
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glVertex3f(kAxisLength, 0.0f, 0.0f);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glVertex3f(0.0f, kAxisLength, 0.0f);
+  }
+  glEnd();
+}
+
+void SpinAboutZ() { glRotatef(spinAngle, 0.0f, 0.0f, 1.0f); }
+
+// Applies the transformation of the current draw mode. Modes 1 and 4 spin the cube about its own
+// centre: move the pivot to the origin, turn, move it back. The -0.6 and +0.6 that then follow
+// each other are both issued as written; they cancel up to single-precision rounding.
+void PlaceCube() {
+  switch (drawMode) {
+    case 1:
+      glTranslatef(kOrbitX, 0.0f, 0.0f);
+      SpinAboutZ();
+      glTranslatef(-kOrbitX, 0.0f, 0.0f);
+      glTranslatef(kOrbitX, 0.0f, 0.0f);
+      break;
+    case 2:
+      SpinAboutZ();
+      break;
+    case 3:
+      SpinAboutZ();
+      glTranslatef(kOrbitX, 0.0f, 0.0f);
+      break;
+    case 4:
+      SpinAboutZ();
+      glTranslatef(kOrbitX, 0.0f, 0.0f);
+      SpinAboutZ();
+      glTranslatef(-kOrbitX, 0.0f, 0.0f);
+      glTranslatef(kOrbitX, 0.0f, 0.0f);
+      break;
+    case 5:
+      glScalef(scaleFactor, scaleFactor, scaleFactor);
+      SpinAboutZ();
+      break;
+  }
+}
+
+}  // namespace
+
+void MyDisplay() {
+  glClear(GL_COLOR_BUFFER_BIT);
+  // Fixed at the lower-left corner, so resizing the window neither moves nor stretches the scene.
+  glViewport(0, 0, kWindowSizePx, kWindowSizePx);
+  glColor3f(1.0f, 0.0f, 0.0f);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  DrawAxes();
+  PlaceCube();
+  glutSolidCube(kCubeEdge);
+  glFlush();
+}

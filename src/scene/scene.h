@@ -1,0 +1,52 @@
+// scene.h: the scene the window shows, and the GLUT callbacks that draw and animate it.
+//
+// The three scene variables are plain globals shared by the callbacks. They are read and written
+// only on the thread that runs the GLUT main loop (and by main before the loop starts).
+#pragma once
+
+// Scene variables.
+extern int drawMode;       // Transformation MyDisplay applies to the cube: 1 to 5. Initially 1.
+extern float spinAngle;    // Cube rotation about z, degrees, counter-clockwise. Initially 0.
+extern float scaleFactor;  // Cube scale in draw mode 5. Initially 1.0.
+
+// Fixed facts shared by start-up, drawing and the timers.
+constexpr int kWindowSizePx = 300;    // Window and viewport edge, in pixels.
+constexpr unsigned kTickMs = 100;     // Period of every timer.
+constexpr int kRotateTimerValue = 0;  // Passed when arming MyRotateTimer; never read.
+constexpr int kScaleTimerValue = 1;   // Passed when arming MyTimer and MyTimer2; never read.
+// Growth per MyTimer tick, computed in single precision. It rounds back to 0.1f: 1e-9 is below
+// half a unit in the last place of 0.1f.
+constexpr float kGrowthStep = 0.1f - 1e-9f;
+
+// Pure steps: values in, values out; no globals, no output, no GL.
+
+// The angle after one rotation tick: +2 degrees in double, stored to float; above 360 wraps by 360.
+float NextSpinAngle(float angleDeg);
+// The scale after one growth tick: a single-precision addition of the growth step.
+float GrowScale(float scale);
+// The scale after one shrink tick: 0.1 subtracted in double, stored to float.
+float ShrinkScale(float scale);
+// True when the scale, widened to double, lies strictly between 1.9999 and 2.0001.
+bool InUpperBand(float scale);
+// True when the scale, widened to double, lies strictly between 0.4999 and 0.5001.
+bool InLowerBand(float scale);
+
+// Start-up.
+
+// Builds the eleven-entry pop-up menu and attaches it to the right mouse button.
+void CreateMainMenu();
+
+// GLUT callbacks.
+
+// Clears the window and draws the red half-axes and the cube placed according to drawMode.
+void MyDisplay();
+// Menu choice: selects a draw mode; value 5 also starts a scale-animation chain. Requests a redraw.
+void MyMainMenu(int value);
+// Rotation tick: advances spinAngle, requests a redraw and re-arms itself.
+void MyRotateTimer(int value);
+// Growth tick of a scale chain: grows scaleFactor, traces it, re-arms itself or hands over to
+// MyTimer2.
+void MyTimer(int value);
+// Shrink tick of a scale chain: shrinks scaleFactor, traces it, re-arms itself or hands over to
+// MyTimer.
+void MyTimer2(int value);

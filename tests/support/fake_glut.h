@@ -1,0 +1,54 @@
+// fake_glut.h: a link-time stand-in for the GLUT calls the scene makes, with a virtual clock.
+//
+// Timers behave as freeglut's do: they fire in order of due time, ties in the order they were
+// armed, and a timer armed from inside a callback counts from that callback's due time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fake_glut {
+
+using TimerCallback = void (*)(int);
+using MenuCallback = void (*)(int);
+
+struct TimerArm {
+  std::uint64_t armedAtMs;
+  unsigned delayMs;
+  TimerCallback callback;
+  int value;
+};
+
+struct MenuEntry {
+  std::string label;
+  int value;
+};
+
+// Empties the timer queue and every log, and sets the clock to 0.
+void Reset();
+
+std::uint64_t NowMs();
+
+// Fires the earliest pending timer, moving the clock to its due time. False when none is pending.
+bool FireNext();
+
+// Fires, in order, every timer due up to NowMs() + ms, then sets the clock there.
+void AdvanceBy(std::uint64_t ms);
+
+// Every glutTimerFunc call since Reset, in call order.
+const std::vector<TimerArm>& Arms();
+
+// Timers armed and not yet fired that will call the given callback.
+std::size_t PendingCount(TimerCallback callback);
+
+// glutPostRedisplay calls since Reset.
+int RedisplayRequests();
+
+// What glutCreateMenu, glutAddMenuEntry and glutAttachMenu were given since Reset.
+MenuCallback MenuCallbackCreated();
+const std::vector<MenuEntry>& MenuEntries();
+int MenuAttachedButton();  // -1 when no menu was attached
+
+}  // namespace fake_glut
