@@ -21,6 +21,11 @@ struct TimerArm {
   int value;
 };
 
+inline bool operator==(const TimerArm& a, const TimerArm& b) {
+  return a.armedAtMs == b.armedAtMs && a.delayMs == b.delayMs && a.callback == b.callback &&
+         a.value == b.value;
+}
+
 struct MenuEntry {
   std::string label;
   int value;
