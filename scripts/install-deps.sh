@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# install-deps.sh: installs the Debian packages that building, running and testing need, when any
+# of them is missing. Uses apt-get directly as root, through sudo otherwise.
+set -euo pipefail
+
+packages=(
+  # Build
+  cmake make g++ clang pkg-config
+  # OpenGL and GLUT, with Mesa's software renderer for machines without a GPU
+  freeglut3-dev libgl-dev libgl1-mesa-dri
+  # Tests: GoogleTest, a private virtual X server, X11 and XTest for reading pixels and driving the menu
+  libgtest-dev xvfb xauth libx11-dev libxtst-dev x11-utils
+  # Screenshots and pictures
+  imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "error: these packages are missing and neither root nor sudo is available to install them:" >&2
+  echo "  ${missing[*]}" >&2
+  echo "Install them with: apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+if ! "${as_root[@]}" apt-get update -q ||
+   ! "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  echo "error: could not install these packages: ${missing[*]}" >&2
+  echo "Install them by hand with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
