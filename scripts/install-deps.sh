@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-  # Build
-  cmake make g++ clang pkg-config
+  # Build, style checks and packaging
+  cmake make g++ clang clang-format clang-tidy dpkg-dev
   # OpenGL and GLUT, with Mesa's software renderer for machines without a GPU
   freeglut3-dev libgl-dev libgl1-mesa-dri
   # Tests: GoogleTest, a private virtual X server, X11 and XTest for reading pixels and driving the menu

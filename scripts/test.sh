@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # test.sh: installs what is missing, builds, and runs every test (unit, render, end-to-end).
 #
-# Three stages: the unit and render tests under AddressSanitizer and UndefinedBehaviorSanitizer;
-# the exactness of the printed numbers under other compilers and optimisation levels; then the
-# whole suite on the release build, whose summary closes the run.
+# Stages: formatting and lint; the unit and render tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer; then the whole suite on the release build, whose summary closes the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 scripts/install-deps.sh
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+echo "=== Format and lint ==="
+mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' 2>/dev/null ||
+                       find src tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
+clang-format --dry-run -Werror "${sources[@]}"
+if ! tidy_report=$(clang-tidy -p build/release --quiet $(find src -name '*.cpp' | sort) 2>&1); then
+  grep -v 'warnings generated' <<<"$tidy_report" >&2
+  exit 1
+fi
+echo "clang-format and clang-tidy: clean"
 
 echo "=== Sanitizers: unit and render tests ==="
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSAMPLE_DRAWING_SANITIZE=ON >/dev/null
@@ -16,6 +26,5 @@ cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan -L 'unit|render' -j2 --output-on-failure
 
 echo "=== Release build: every test ==="
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release -j2 --output-on-failure
