@@ -115,32 +115,36 @@ const std::vector<Expected> kOtherDivisionsByZero = {
     {Single(kFloatNaN, 0.0f), kNaN, 0},
 };
 
-// Runs in a death-test child: 0 when every division by zero is absorbed and every other
-// division is performed, with the given traps unmasked; 1 after printing the first mismatch.
+// In a death-test child: false, after printing the mismatch, unless d gives quotient and flags.
+bool Gives(const Division& d, double quotient, int flags) {
+  const double q = DivideOnce(d);
+  const int actualFlags = std::fetestexcept(FE_ALL_EXCEPT);
+  if (SameValue(q, quotient) && actualFlags == flags) {
+    return true;
+  }
+  fedisableexcept(FE_ALL_EXCEPT);  // formatting may raise inexact
+  std::fprintf(stderr, "%s gave %g with flags %#x\n", Describe(d).c_str(), q,
+               static_cast<unsigned>(actualFlags));
+  return false;
+}
+
+// Runs in a death-test child: 0 when, with the given traps unmasked, every division by zero is
+// absorbed and every other division is performed; otherwise 1.
 int CheckWithTrapsUnmasked(int traps) {
   std::vector<Expected> performed = kOtherDivisionsByZero;
   performed.push_back({Double(1.0, 4.0), 0.25, 0});
   performed.push_back({Single(-3.0f, 0.5f), -6.0, 0});
+  const int staleFlag = FE_INEXACT & ~traps;  // the absorption clears it with the rest
   feenableexcept(traps);
   for (const Expected& e : kDivisionsByZero) {
-    std::feraiseexcept(FE_INEXACT & ~traps);  // a stale flag, which the absorption clears too
-    const double q = DivideOnce(e.division);
-    const int flags = std::fetestexcept(FE_ALL_EXCEPT);
-    if (!SameValue(q, 0.0) || flags != 0) {
-      fedisableexcept(FE_ALL_EXCEPT);
-      std::fprintf(stderr, "%s absorbed as %g, flags %#x\n", Describe(e.division).c_str(), q,
-                   static_cast<unsigned>(flags));
+    std::feraiseexcept(staleFlag);
+    if (!Gives(e.division, 0.0, 0)) {
       return 1;
     }
   }
   for (const Expected& e : performed) {
     std::feclearexcept(FE_ALL_EXCEPT);
-    const double q = DivideOnce(e.division);
-    const int flags = std::fetestexcept(FE_ALL_EXCEPT);
-    if (!SameValue(q, e.quotient) || flags != e.flags) {
-      fedisableexcept(FE_ALL_EXCEPT);
-      std::fprintf(stderr, "%s gave %g, flags %#x\n", Describe(e.division).c_str(), q,
-                   static_cast<unsigned>(flags));
+    if (!Gives(e.division, e.quotient, e.flags)) {
       return 1;
     }
   }
@@ -236,46 +240,47 @@ TEST_F(GuardedDivideDeathTest, UnmaskedInvalidKillsWithSigfpeByDefault) {
       testing::KilledBySignal(SIGFPE), "");
 }
 
-// Runs in a death-test child: one thread with the divide-by-zero trap unmasked and one without
-// divide by zero at the same time; 0 when each kept its own contract throughout.
-int CheckThreadsKeepTheirOwnTrapMask() {
+// Sets this thread's divide-by-zero trap, waits for the other thread, then divides by zero in
+// both precisions in turn; returns how many results broke this thread's contract.
+int CountBrokenContracts(bool trapUnmasked, std::atomic<int>& started) {
   constexpr int kRounds = 200000;
-  std::atomic<int> started{0};
-  std::atomic<int> failures{0};
-  const auto startTogether = [&started] {
-    started.fetch_add(1);
-    while (started.load() < 2) {
-      std::this_thread::yield();
-    }
-  };
-  std::thread trapping([&] {
+  if (trapUnmasked) {
     feenableexcept(FE_DIVBYZERO);
-    startTogether();
-    for (int i = 0; i < kRounds; ++i) {
-      const double q = (i % 2 == 0) ? GuardedDivide(DoubleValue(1.0), DoubleValue(0.0))
-                                    : GuardedDivide(-1.0f, FloatValue(0.0f));
-      if (!SameValue(q, 0.0) || std::fetestexcept(FE_ALL_EXCEPT) != 0) {
-        failures.fetch_add(1);
-      }
-    }
-  });
-  std::thread masked([&] {
+  } else {
     fedisableexcept(FE_ALL_EXCEPT);
-    startTogether();
-    for (int i = 0; i < kRounds; ++i) {
-      std::feclearexcept(FE_ALL_EXCEPT);
-      const double q = (i % 2 == 0) ? GuardedDivide(DoubleValue(1.0), DoubleValue(0.0))
-                                    : GuardedDivide(-1.0f, FloatValue(0.0f));
-      if (!SameValue(q, (i % 2 == 0) ? kInf : -kInf) ||
-          std::fetestexcept(FE_ALL_EXCEPT) != FE_DIVBYZERO) {
-        failures.fetch_add(1);
-      }
+  }
+  started.fetch_add(1);
+  while (started.load() < 2) {
+    std::this_thread::yield();
+  }
+  int broken = 0;
+  for (int i = 0; i < kRounds; ++i) {
+    const bool single = i % 2 != 0;
+    std::feclearexcept(FE_ALL_EXCEPT);
+    const double q = single ? GuardedDivide(-1.0f, FloatValue(0.0f))
+                            : GuardedDivide(DoubleValue(1.0), DoubleValue(0.0));
+    const double expected = trapUnmasked ? 0.0 : (single ? -kInf : kInf);
+    const int expectedFlags = trapUnmasked ? 0 : FE_DIVBYZERO;
+    if (!SameValue(q, expected) || std::fetestexcept(FE_ALL_EXCEPT) != expectedFlags) {
+      ++broken;
     }
-  });
+  }
+  return broken;
+}
+
+// Runs in a death-test child: 0 when a trapping and a masked thread dividing by zero at the same
+// time each kept their own contract throughout; otherwise 1.
+int CheckThreadsKeepTheirOwnTrapMask() {
+  std::atomic<int> started{0};
+  int brokenTrapping = 0;
+  int brokenMasked = 0;
+  std::thread trapping([&] { brokenTrapping = CountBrokenContracts(true, started); });
+  std::thread masked([&] { brokenMasked = CountBrokenContracts(false, started); });
   trapping.join();
   masked.join();
-  if (failures.load() != 0) {
-    std::fprintf(stderr, "%d divisions broke their thread's contract\n", failures.load());
+  if (brokenTrapping != 0 || brokenMasked != 0) {
+    std::fprintf(stderr, "broken contracts: %d with the trap unmasked, %d masked\n", brokenTrapping,
+                 brokenMasked);
     return 1;
   }
   return 0;
