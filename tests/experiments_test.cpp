@@ -3,8 +3,9 @@
 //
 // The expected report is generated from the published tables with integer arithmetic only, so a
 // build with value-changing floating-point optimisation cannot bend the expectation along with the
-// code. The arithmetic facts read their operands through volatile objects so that the compiler
-// cannot fold them; each operation then runs in whatever mode this file was compiled with.
+// code. The arithmetic facts start from values read through volatile objects so that the compiler
+// cannot fold them; each operation then runs in whatever mode this file was compiled with, and a
+// build that reassociates or assumes NaN away fails here even where the report survives it.
 #include <unistd.h>
 
 #include <cmath>
@@ -82,6 +83,12 @@ std::vector<std::string> ExpectedReport() {
   return lines;
 }
 
+// Returns v through a volatile object, so the compiler cannot fold the arithmetic done with it.
+double OpaqueDouble(double v) {
+  volatile double held = v;
+  return held;
+}
+
 using PrecisionReportTest = SceneTest;
 
 TEST_F(PrecisionReportTest, PrintsTheFortyFourTabulatedLinesAndLeavesScaleAtOne) {
@@ -126,30 +133,32 @@ TEST(CompareWithToleranceTest, FollowsTheSignOfTheDifferenceOutsideTheTolerance)
       {"NaN tolerance, equal numbers", 1.0, 1.0, kNaN, -1},
       {"NaN tolerance, a above", 2.0, 1.0, kNaN, 1},
   };
+  EXPECT_TRUE(std::isnan(OpaqueDouble(kNaN))) << "this build assumes NaN away";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(CompareWithTolerance(c.a, c.b, c.tolerance), c.expected);
   }
 }
 
-// Sums x + first + second, left to right, from operands the compiler cannot see.
-double OpaqueSum(double x, double first, double second) {
-  volatile double vx = x;
-  volatile double vFirst = first;
-  volatile double vSecond = second;
-  double sum = vx;
-  sum = sum + vFirst;
-  sum = sum + vSecond;
-  return sum;
-}
-
 TEST(PrecisionFactsTest, EqualitySumsRoundAsTheVerdictsRequire) {
-  EXPECT_EQ(OpaqueSum(0.03, 0.05, 0.02), 0.1);
-  // One unit in the last place below 0.1: 0.09999999999999999.
-  EXPECT_EQ(OpaqueSum(0.03, 0.06, 0.01), std::nextafter(0.1, 0.0));
+  // Each sum starts from a value the compiler cannot see and adds literal addends, as the report
+  // does: a build allowed to reassociate folds 0.06 + 0.01 into 0.07 first, and the fourth sum
+  // then lands exactly on 123456789.1.
+  double first = OpaqueDouble(0.03);
+  first = first + 0.05;
+  first = first + 0.02;
+  EXPECT_EQ(first, 0.1);
+
+  double second = OpaqueDouble(0.03);
+  second = second + 0.06;
+  second = second + 0.01;
+  EXPECT_EQ(second, std::nextafter(0.1, 0.0)) << "0.09999999999999999, one unit in the last place";
+
+  double fourth = OpaqueDouble(123456789.03);
+  fourth = fourth + 0.06;
+  fourth = fourth + 0.01;
   // One unit in the last place at 1.2e8 is 2^-26, about 1.49e-8: more than the tolerance 1e-8.
-  volatile double target = 123456789.1;
-  EXPECT_EQ(OpaqueSum(123456789.03, 0.06, 0.01) - target, std::ldexp(1.0, -26));
+  EXPECT_EQ(fourth - OpaqueDouble(123456789.1), std::ldexp(1.0, -26));
 }
 
 TEST(PrecisionFactsTest, AccumulatingInDoubleShowsNoDriftAtThreeTenths) {
