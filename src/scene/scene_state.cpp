@@ -50,11 +50,11 @@ float ShrinkScale(float scale) {
 }
 
 bool InUpperBand(float scale) {
-  const double wide = scale;
+  const double wide = static_cast<double>(scale);
   return wide > kUpperBandLow && wide < kUpperBandHigh;
 }
 
 bool InLowerBand(float scale) {
-  const double wide = scale;
+  const double wide = static_cast<double>(scale);
   return wide > kLowerBandLow && wide < kLowerBandHigh;
 }
