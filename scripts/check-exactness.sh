@@ -24,7 +24,7 @@ fi
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 # Runs one configuration; prints "<stage> <seconds> <warnings>", stage being the first that failed
-# or "pass", warnings the compiler warnings in its log (reported, not failed on).
+# or "pass", warnings the compiler warnings printed in this run (reported, not failed on).
 RunConfig() {
   local config="$1" compiler level buildDir log start
   case "${config%-O*}" in

@@ -1,11 +1,11 @@
 // experiments_test.cpp: the start-up precision report, the tolerance comparison, and the IEEE
 // facts the report's verdicts rest on.
 //
-// The expected report is generated from the published tables with integer arithmetic only, so a
-// build with value-changing floating-point optimisation cannot bend the expectation along with the
-// code. The arithmetic facts start from values read through volatile objects so that the compiler
-// cannot fold them; each operation then runs in whatever mode this file was compiled with, and a
-// build that reassociates or assumes NaN away fails here even where the report survives it.
+// The expected report is generated from its known values with integer arithmetic only, so a build
+// with value-changing floating-point optimisation cannot bend the expectation along with the code.
+// The arithmetic facts start from values read through volatile objects so that the compiler cannot
+// fold them; each operation then runs in whatever mode this file was compiled with, and a build
+// that reassociates or assumes NaN away fails here even where the report survives it.
 #include <unistd.h>
 
 #include <cmath>
@@ -64,7 +64,7 @@ std::string SixDecimals(long long micros) {
   return text;
 }
 
-// The 44 lines of the report, from its tables: loop A reads 1.1 to 2.7 in tenths, then three
+// The 44 lines of the report: loop A reads 1.1 to 2.7 in tenths, then three
 // values one millionth short of 2.8, 2.9 and 3.0; loop B reads one millionth short of 4 to 16,
 // then 17 to 23 exactly; then the verdicts equal, not equal, equal, not equal.
 std::vector<std::string> ExpectedReport() {
