@@ -34,7 +34,7 @@ void MyRotateTimer(int /*value*/) {
 void MyTimer(int /*value*/) {
   scaleFactor = GrowScale(scaleFactor);
   std::printf(kGrowStepFormat, static_cast<double>(kGrowthStep));
-  const double scale = scaleFactor;
+  const double scale = static_cast<double>(scaleFactor);
   if (InUpperBand(scaleFactor)) {
     std::printf(kGrowTurnFormat1, scale);
     glutTimerFunc(kTickMs, MyTimer2, kScaleTimerValue);
@@ -48,7 +48,7 @@ void MyTimer(int /*value*/) {
 
 void MyTimer2(int /*value*/) {
   scaleFactor = ShrinkScale(scaleFactor);
-  const double scale = scaleFactor;
+  const double scale = static_cast<double>(scaleFactor);
   std::printf(kShrinkStepFormat, scale);
   if (InLowerBand(scaleFactor)) {
     std::printf(kShrinkTurnFormat1, scale);
