@@ -2,7 +2,9 @@
 # test.sh: installs what is missing, builds, and runs every test (unit, render, end-to-end).
 #
 # Stages: formatting and lint; the unit and render tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer; then the whole suite on the release build, whose summary closes the run.
+# UndefinedBehaviorSanitizer; the unit tests built by g++ and clang++ at several optimisation
+# levels, since the printed numbers must not change; then the whole suite on the release build,
+# whose summary closes the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -24,6 +26,9 @@ echo "=== Sanitizers: unit and render tests ==="
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSAMPLE_DRAWING_SANITIZE=ON >/dev/null
 cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan -L 'unit|render' -j2 --output-on-failure
+
+echo "=== Exactness: other compilers and optimisation levels ==="
+scripts/check-exactness.sh
 
 echo "=== Release build: every test ==="
 cmake --build build/release -j"$jobs"

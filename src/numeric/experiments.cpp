@@ -3,22 +3,12 @@
 // Two accumulation loops show how sums of 0.1 drift in single precision; four equality tests
 // show exact and tolerance-based comparison of double sums. Every operation is written in the
 // precision it is meant to round in, one rounding per operation.
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
 #include "numeric.h"
 #include "scene.h"
-
-// Every printed number depends on one IEEE rounding per operation in the written precision.
-// Behaviour cannot always expose a build that breaks this (clang at -O0 accepts -ffast-math and
-// still computes exactly), so such builds are refused outright.
-#if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
-#error "strict IEEE arithmetic required: build without -ffast-math and -ffinite-math-only"
-#endif
-#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
-#error "float and double operations must round in their own precision (FLT_EVAL_METHOD 0)"
-#endif
+#include "strict_ieee.h"
 
 namespace {
 

@@ -2,19 +2,8 @@
 //
 // The steps mix single and double precision on purpose; each widening and narrowing is written
 // out so that every rounding is visible.
-#include <cfloat>
-
 #include "scene.h"
-
-// The scale trace and the angles depend on one IEEE rounding per operation in the written
-// precision. Behaviour cannot always expose a build that breaks this (clang at -O0 accepts
-// -ffast-math and still computes exactly), so such builds are refused outright.
-#if defined(__FAST_MATH__) || (defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__)
-#error "strict IEEE arithmetic required: build without -ffast-math and -ffinite-math-only"
-#endif
-#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
-#error "float and double operations must round in their own precision (FLT_EVAL_METHOD 0)"
-#endif
+#include "strict_ieee.h"
 
 namespace {
 
