@@ -1,9 +1,9 @@
 // render_test.cpp: MyDisplay drawing into a real GLUT window on a private Xvfb, compared pixel by
 // pixel with the cube's outline worked out independently of the drawing code.
-// gtest goes before the X headers, whose macros (None, Bool) break it.
+#include <gtest/gtest.h>
+// After gtest: Xlib's macros (None, Bool) break gtest's headers.
 #include <GL/freeglut.h>
 #include <GL/glx.h>
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
