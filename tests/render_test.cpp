@@ -135,7 +135,8 @@ TEST_F(RenderTest, CubeFootprintFollowsEveryDrawModeAndAngle) {
       SCOPED_TRACE(Name(c.mode, angle, c.scale));
       const xharness::RgbImage image = Draw(c.mode, angle, c.scale);
       ASSERT_EQ(image.width(), kWindowSizePx);
-      const scenecheck::Quad outline = ToViewportPx(CubeOutline(c.mode, angle, c.scale));
+      const scenecheck::Quad outline = ToViewportPx(
+          CubeOutline(c.mode, static_cast<double>(angle), static_cast<double>(c.scale)));
       const scenecheck::SceneReport report = CheckScene(image, outline, kMarginPx);
       EXPECT_EQ(report.wrongPixels, 0)
           << report.Describe() << "\nsaved as "
