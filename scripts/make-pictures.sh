@@ -1,0 +1,224 @@
+#!/usr/bin/env bash
+# make-pictures.sh: makes the README's pictures from the real program, so they can be made again:
+# docs/mode-1.png .. docs/mode-5.png, one screenshot per draw mode, and docs/scale-animation.gif,
+# the scale animation of draw mode 5. The release build runs on a private virtual X server, and
+# each draw mode is chosen through the program's own pop-up menu with synthetic mouse events.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# Where the right button is pressed, relative to the window: the top-left area, away from the
+# cube, so the menu opening there fits on the screen below and to the right of it.
+readonly kPressXPx=40
+readonly kPressYPx=40
+# freeglut's menu entries with its default font: 25 pixels high, the first 2 pixels below the top.
+readonly kEntryHeightPx=25
+readonly kEntryTopPx=2
+# The pointer goes this far right of the menu's left edge to pick an entry.
+readonly kEntryInsetPx=20
+# Screenshots of draw modes 1 to 4 are taken this long after choosing, so the cube has turned.
+readonly kSettleS=1.5
+# The animation is filmed for 45 rotation ticks (4.5 s): the first growth (1 s), one shrink
+# (1.5 s) and one further growth (1.5 s). Over that time the cube turns a quarter, so where the
+# GIF loops the turn shows no jump, only the size does.
+readonly kFrameCount=45
+readonly kFrameIntervalUs=100000
+# The window shows only pure white and pure red; two red half-axes take about 300 pixels, the cube
+# at its smallest (scale 0.5, edge 22 pixels) about 500.
+readonly kMinRedPx=700
+readonly kGifLimitBytes=300000
+
+fail() {
+  echo "error: $*" >&2
+  exit 1
+}
+
+for tool in cmake Xvfb xwininfo xdotool import convert timeout; do
+  command -v "$tool" >/dev/null 2>&1 || fail "'$tool' is missing; scripts/install-deps.sh installs it"
+done
+
+started_us=${EPOCHREALTIME/[^0-9]/}
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --target sample-drawing -j"$(nproc)" >/dev/null ||
+  fail "the release build of sample-drawing failed"
+program=build/release/sample-drawing
+# The pictures are made here and replace those in docs/ only when all of them are made.
+work=$(mktemp -d "${TMPDIR:-/tmp}/make-pictures.XXXXXX")
+console="$work/console.txt"
+
+xvfb_pid=
+program_pid=
+# Every step tolerates failure: under errexit a failing step (wait reports the SIGTERM status)
+# would end the trap early and leave the server running.
+cleanup() {
+  local pid
+  for pid in $program_pid $xvfb_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number into this pipe (opened for reading and writing).
+exec {display_pipe}<> <(:)
+Xvfb -displayfd "$display_pipe" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 10 display_number <&"$display_pipe" || fail "Xvfb did not start"
+display=":$display_number"
+
+# xdotool on the private server only; the caller's DISPLAY is never used.
+xdo() {
+  DISPLAY="$display" xdotool "$@"
+}
+
+# Prints the value of one xwininfo field ("Map State", "Absolute upper-left X", ...) of the window
+# with this name, or nothing while there is no such window.
+window_field() {
+  xwininfo -display "$display" -name "$1" 2>/dev/null |
+    awk -v field="$2" -F': *' '$1 ~ "^ *" field "$" { print $2 }'
+}
+
+# Waits up to about 5 s for the window with this name to reach (or, with "not", to leave) this map
+# state; fails when it does not.
+wait_for_state() {
+  local name=$1 mode=$2 state=$3 current
+  for _ in $(seq 100); do
+    current=$(window_field "$name" "Map State")
+    if [ "$mode" = is ] && [ "$current" = "$state" ]; then return 0; fi
+    if [ "$mode" = not ] && [ "$current" != "$state" ]; then return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
+
+"$program" -display "$display" >"$console" 2>&1 &
+program_pid=$!
+wait_for_state "Sample Drawing" is IsViewable || fail "the window \"Sample Drawing\" did not appear"
+window=$(xwininfo -display "$display" -name "Sample Drawing" | awk '/Window id:/ { print $4 }')
+window_x=$(window_field "Sample Drawing" "Absolute upper-left X")
+window_y=$(window_field "Sample Drawing" "Absolute upper-left Y")
+press_x=$((window_x + kPressXPx))
+press_y=$((window_y + kPressYPx))
+
+# Opens the menu with a right press, moves onto entry number $1 (from 1) and releases there.
+choose_entry() {
+  local entry=$1 menu_x menu_y
+  kill -0 "$program_pid" 2>/dev/null || fail "the program has exited; its last output:
+$(tail -n 5 "$console")"
+  xdo mousemove "$press_x" "$press_y"
+  xdo mousedown 3
+  # The menu opens where the pointer is when freeglut handles the press, so its position is read
+  # back rather than assumed.
+  wait_for_state "freeglut menu" is IsViewable || fail "the menu did not open for entry $entry"
+  menu_x=$(window_field "freeglut menu" "Absolute upper-left X")
+  menu_y=$(window_field "freeglut menu" "Absolute upper-left Y")
+  xdo mousemove $((menu_x + kEntryInsetPx)) \
+    $((menu_y + kEntryTopPx + kEntryHeightPx * (entry - 1) + kEntryHeightPx / 2))
+  xdo mouseup 3
+  wait_for_state "freeglut menu" not IsViewable || fail "the menu did not close after entry $entry"
+}
+
+# Prints the number of red pixels in a screenshot when it holds only pure white and pure red with
+# at least the axes and a cube, so a picture with the menu over it or of an unfinished frame is
+# refused; prints nothing otherwise.
+red_pixels() {
+  convert "$1" -format '%k %[fx:w*h] %[fx:w*h*(1-mean.g)] %[fx:maxima.r] %[fx:minima.b]\n' info: |
+    awk -v least="$kMinRedPx" '$1 == 2 && $4 == 1 && $5 == 0 && $3 >= least { printf "%d\n", $3 + 0.5 }'
+}
+
+# 1 when the pixel at ($2, $3) of a screenshot is red, 0 when it is white.
+is_red() {
+  convert "$1" -format "%[fx:p{$2,$3}.g < 0.5 ? 1 : 0]" info:
+}
+
+# Takes one screenshot of the window into $1. import can wait for ever on a window that has gone,
+# hence the time limit.
+grab() {
+  timeout 10 import -display "$display" -window "$window" "$1" ||
+    fail "no screenshot of the window (has the program exited?); its last output:
+$(tail -n 5 "$console")"
+}
+
+# Captures the window into $1, taking it again a few times if the picture is refused.
+capture() {
+  for _ in 1 2 3 4 5; do
+    grab "$1"
+    [ -n "$(red_pixels "$1")" ] && return 0
+    sleep 0.05
+  done
+  fail "no clean screenshot of the window for $1"
+}
+
+# Checks where the cube is: at the origin in draw modes 2 and 5 it covers a point just off the
+# centre; in draw mode 1 it covers a point just off (0.6, 0); in modes 3 and 4 it is away from the
+# centre. Pixel (150, 150) is the origin and 90 pixels are 0.6 units.
+check_placement() {
+  local mode=$1 file=$2 at_centre at_offset
+  at_centre=$(is_red "$file" 145 155)
+  at_offset=$(is_red "$file" 240 155)
+  case "$mode" in
+    1) [ "$at_centre$at_offset" = 01 ] ;;
+    2 | 5) [ "$at_centre" = 1 ] ;;
+    3 | 4) [ "$at_centre" = 0 ] ;;
+  esac || fail "the cube in $file is not where draw mode $mode puts it"
+}
+
+for mode in 1 2 3 4; do
+  choose_entry "$mode"
+  sleep "$kSettleS"
+  capture "$work/mode-$mode.png"
+  check_placement "$mode" "$work/mode-$mode.png"
+done
+
+# Entry 5 starts the scale animation; its first trace line shows that the choice reached the program.
+choose_entry 5
+chosen_us=${EPOCHREALTIME/[^0-9]/}
+for ((i = 0; i < kFrameCount; i++)); do
+  due_us=$((chosen_us + (i + 1) * kFrameIntervalUs))
+  now_us=${EPOCHREALTIME/[^0-9]/}
+  if ((due_us > now_us)); then
+    sleep "$(printf '%d.%06d' $(((due_us - now_us) / 1000000)) $(((due_us - now_us) % 1000000)))"
+  fi
+  grab "$work/frame-$(printf '%03d' "$i").png"
+done
+grep -q '^MyTimer' "$console" || fail "choosing entry 5 did not start the scale animation"
+
+# A refused frame is left out. The draw mode 5 screenshot is the frame where the cube reaches
+# furthest left of the centre: large and turned well away from square to the axes. The lower-left
+# quadrant holds no axis, and its red part's bounding box ("%@") starts that far from the left.
+gif_frames=()
+widest=0
+widest_frame=
+for ((i = 0; i < kFrameCount; i++)); do
+  frame="$work/frame-$(printf '%03d' "$i").png"
+  if [ -z "$(red_pixels "$frame")" ]; then
+    echo "note: frame $i refused (menu or unfinished drawing), left out" >&2
+    continue
+  fi
+  gif_frames+=("$frame")
+  left=$(convert "$frame" -crop 145x145+0+155 +repage -format '%@' info: | awk -F+ '{ print $2 }')
+  reach=$((145 - left))
+  if ((reach > widest)); then
+    widest=$reach
+    widest_frame=$frame
+  fi
+done
+((${#gif_frames[@]} >= kFrameCount * 9 / 10)) ||
+  fail "$((kFrameCount - ${#gif_frames[@]})) of the $kFrameCount frames of the animation were refused"
+cp "$widest_frame" "$work/mode-5.png"
+check_placement 5 "$work/mode-5.png"
+
+# Delays are in hundredths of a second: one frame per rotation tick plays at the program's speed.
+# The window has two colours, so the GIF needs no colour reduction, only the frame differences.
+convert -delay $((kFrameIntervalUs / 10000)) "${gif_frames[@]}" -loop 0 -layers Optimize \
+  "$work/scale-animation.gif"
+gif_bytes=$(stat -c %s "$work/scale-animation.gif")
+((gif_bytes <= kGifLimitBytes)) ||
+  fail "the animation is $gif_bytes bytes, more than the $kGifLimitBytes allowed"
+
+mkdir -p docs
+cp "$work"/mode-[1-5].png "$work/scale-animation.gif" docs/
+
+finished_us=${EPOCHREALTIME/[^0-9]/}
+echo "Made in $(((finished_us - started_us) / 1000000)) s:"
+stat -c '  %n  %s bytes' docs/mode-[1-5].png docs/scale-animation.gif
