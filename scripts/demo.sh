@@ -26,10 +26,15 @@ exec {display_pipe}<> <(:)
 Xvfb -displayfd "$display_pipe" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 program_pid=
+# Each step may fail (a process already gone, a status of 143 after SIGTERM) without stopping
+# the rest of the clean-up.
 cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  true
+  if [ -n "$program_pid" ]; then
+    kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
 read -r -t 10 display_number <&"$display_pipe" || { echo "error: Xvfb did not start" >&2; exit 1; }
