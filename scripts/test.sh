@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_WERROR=ON >/dev/null
 
 echo "=== Format and lint ==="
 mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' 2>/dev/null ||
@@ -23,7 +23,8 @@ fi
 echo "clang-format and clang-tidy: clean"
 
 echo "=== Sanitizers: unit and render tests ==="
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSAMPLE_DRAWING_SANITIZE=ON >/dev/null
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSAMPLE_DRAWING_SANITIZE=ON \
+  -DSAMPLE_DRAWING_WERROR=ON >/dev/null
 cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan -L 'unit|render' -j2 --output-on-failure
 

@@ -32,7 +32,7 @@ std::vector<std::vector<std::string>> ModelTicks(int chains, int tickCount) {
     if (growing[chain]) {
       const float step = 0.1f - 1e-9f;
       scale = scale + step;
-      const double wide = scale;
+      const double wide = static_cast<double>(scale);
       const bool turn = wide > 1.9999 && wide < 2.0001;
       lines.push_back(Line("MyTimer  %f", static_cast<double>(step)));
       lines.push_back(Line(turn ? "MyTimer  %f  1" : "MyTimer  %f  3", wide));
@@ -40,7 +40,7 @@ std::vector<std::vector<std::string>> ModelTicks(int chains, int tickCount) {
       growing[chain] = !turn;
     } else {
       scale = static_cast<float>(static_cast<double>(scale) - 0.1);
-      const double wide = scale;
+      const double wide = static_cast<double>(scale);
       const bool turn = wide > 0.4999 && wide < 0.5001;
       lines.push_back(Line("MyTimer2  %f", wide));
       lines.push_back(Line(turn ? "MyTimer2  %f  1" : "MyTimer2  %f  3", wide));
