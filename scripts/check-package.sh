@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# check-package.sh: builds the Debian package and proves it installs and runs on a bare Debian 12
+# that has none of the build's packages: a minimal root made by debootstrap, where
+# `apt-get install ./sample-drawing_*.deb` must fetch the runtime libraries itself. Needs root and
+# Debian's mirror; takes a few minutes. Not part of the test command.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "error: run as root (debootstrap and chroot need it)" >&2
+  exit 1
+fi
+scripts/install-deps.sh
+command -v debootstrap >/dev/null || apt-get install -y -q --no-install-recommends debootstrap
+
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --target sample-drawing -j"$(nproc)"
+(cd build/release && cpack -G DEB >/dev/null)
+package=$(ls build/release/sample-drawing_*.deb)
+
+root=$(mktemp -d /tmp/sample-drawing-root.XXXXXX)
+cleanup() {
+  umount "$root/proc" 2>/dev/null || true
+  rm -rf "$root"
+}
+trap cleanup EXIT
+
+echo "Making a minimal Debian 12 in $root"
+debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >/dev/null
+mount -t proc proc "$root/proc"
+cp /etc/resolv.conf "$root/etc/"
+cp "$package" "$root/tmp/"
+
+chroot "$root" /bin/bash -euo pipefail -c '
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q >/dev/null
+  apt-get install -y -q ./tmp/'"$(basename "$package")"' | tail -n 3
+  dpkg-query -W -f="\${Package} \${Version}\n" sample-drawing
+  apt-get install -y -q --no-install-recommends xvfb xauth >/dev/null
+  lines=$( (timeout 4 xvfb-run -a sample-drawing || true) | wc -l)
+  echo "sample-drawing printed $lines lines on a virtual X server"
+  [ "$lines" -eq 44 ]
+'
+echo "package check: installed and ran cleanly on a bare Debian 12"
