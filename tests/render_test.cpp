@@ -39,11 +39,7 @@ class RenderTest : public ::testing::Test {
     glutInitWindowSize(kWindowSizePx, kWindowSizePx);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(kWindowTitle);
-    // The same fixed state main sets up.
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+    SetUpFixedView();
     glutDisplayFunc(MyDisplay);
 
     window = xharness::WaitForWindow(server->display(), kWindowTitle, kWindowTimeout);

@@ -26,11 +26,7 @@ int main(int argc, char** argv) {
   glutInitWindowSize(kWindowSizePx, kWindowSizePx);
   glutInitWindowPosition(0, 0);
   glutCreateWindow(kWindowTitle);
-
-  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+  SetUpFixedView();
 
   CreateMainMenu();
   glutDisplayFunc(MyDisplay);

@@ -1,7 +1,7 @@
-// drawing.cpp: the display callback, the only place that draws.
+// drawing.cpp: the fixed view set up once at start-up, and the display callback: the only GL calls.
 //
-// The projection (an orthographic -1..1 cube) is set once at start-up; this file works on the
-// model-view matrix only and resets it on every frame.
+// The projection is set once and never touched again; each frame works on the model-view matrix
+// only and resets it.
 #include <GL/glut.h>
 
 #include "scene.h"
@@ -58,6 +58,13 @@ void PlaceCube() {
 }
 
 }  // namespace
+
+void SetUpFixedView() {
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-1.0, 1.0, -1.0, 1.0, -1.0, 1.0);
+}
 
 void MyDisplay() {
   glClear(GL_COLOR_BUFFER_BIT);

@@ -33,6 +33,9 @@ bool InLowerBand(float scale);
 
 // Start-up.
 
+// Sets the drawing state that never changes: the white clear colour and the orthographic
+// projection of -1..1 on every axis. Call once, with the new window's context current.
+void SetUpFixedView();
 // Builds the eleven-entry pop-up menu and attaches it to the right mouse button.
 void CreateMainMenu();
 
