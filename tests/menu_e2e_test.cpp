@@ -1,0 +1,443 @@
+// menu_e2e_test.cpp: the real program's pop-up menu driven with synthetic mouse events on a
+// private Xvfb: what each entry draws, the scale trace that entries 5 and 6 start, and its pace.
+#include <gtest/gtest.h>
+// After gtest: Xlib's macros (None, Bool) break gtest's headers.
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "program_fixture.h"
+#include "scene_footprint.h"
+#include "x_harness.h"
+
+namespace {
+
+using programtest::Frame;
+using programtest::kReportLines;
+using programtest::kStartTimeout;
+using scenecheck::CheckScene;
+using scenecheck::CubeOutline;
+using scenecheck::ToViewportPx;
+using xharness::Clock;
+using xharness::milliseconds;
+using xharness::OutputLine;
+using xharness::RgbImage;
+
+// freeglut's pop-up menu, as found with freeglut 3.4 on Xvfb: a top-level window named
+// "freeglut menu" that exists from start-up and is mapped while the menu is open. Its entries are
+// 25 px high (the 18-pixel Helvetica's 23 px line plus 2) and start below a 2 px border, which
+// also runs below the last entry: eleven entries make it 11 * 25 + 4 = 279 px high.
+constexpr char kMenuWindowName[] = "freeglut menu";
+constexpr int kMenuEntries = 11;
+constexpr int kMenuBorderPx = 2;
+constexpr int kMenuEntryPx = 25;
+constexpr unsigned kLeftButton = 1;
+constexpr unsigned kRightButton = 3;
+// Where the right button goes down, in pixels from the window's top-left corner. The menu opens
+// with its top-left corner there, so it hides the window below row 200 only and leaves the cube
+// of draw mode 1 in sight; entry 5 and below lie outside the window.
+constexpr int kPressX = 40;
+constexpr int kPressY = 200;
+// A point in the window beside the open menu.
+constexpr int kBesideMenuX = 10;
+constexpr int kBesideMenuY = 10;
+constexpr milliseconds kMenuTimeout(10000);
+constexpr milliseconds kTraceTimeout(20000);
+constexpr double kMarginPx = 2.0;
+// A clean frame differs from its fitted outline only where an edge passes through pixel centres.
+constexpr int kCleanFrameMismatches = 4;
+constexpr double kScaleStep = 0.1;
+// Bounds on the mean time between ticks of one chain: 100 ms, served late on a loaded machine.
+constexpr double kFastestTickMs = 90.0;
+constexpr double kSlowestTickMs = 150.0;
+
+// Opens the menu with the right button over the window, moves onto the middle of entry `entry`
+// (1 to 11) and releases the button there, as a user picks an entry; returns once the menu has
+// closed again.
+::testing::AssertionResult ChooseMenuEntry(const xharness::PrivateXServer& server, Window window,
+                                           int entry) {
+  Display* display = server.display();
+  const Window menu = xharness::WaitForWindow(display, kMenuWindowName, kMenuTimeout);
+  if (menu == 0) return ::testing::AssertionFailure() << "no window named " << kMenuWindowName;
+  if (xharness::IsWindowViewable(display, menu)) {
+    return ::testing::AssertionFailure() << "the menu is open already";
+  }
+  const std::optional<xharness::WindowGeometry> app = xharness::GetGeometry(display, window);
+  if (!app) return ::testing::AssertionFailure() << "the program's window is gone";
+
+  xharness::MovePointer(display, app->x + kPressX, app->y + kPressY);
+  xharness::PressButton(display, kRightButton);
+  // freeglut asks the server where the pointer is when it handles the press and opens the menu
+  // there, so the pointer must stay put until the menu is up.
+  if (!xharness::WaitWindowViewable(display, menu, kMenuTimeout)) {
+    xharness::ReleaseButton(display, kRightButton);
+    return ::testing::AssertionFailure() << "the menu did not open";
+  }
+  const std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
+  if (!box) return ::testing::AssertionFailure() << "the menu window is gone";
+  const int entryPx = (box->height - 2 * kMenuBorderPx) / kMenuEntries;
+  xharness::MovePointer(display, box->x + box->width / 2,
+                        box->y + kMenuBorderPx + (entry - 1) * entryPx + entryPx / 2);
+  xharness::ReleaseButton(display, kRightButton);
+  if (!xharness::WaitUntil([&] { return !xharness::IsWindowViewable(display, menu); },
+                           kMenuTimeout)) {
+    return ::testing::AssertionFailure()
+           << "the menu stayed open after the release on entry " << entry;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// One line of the scale trace, read leniently: the exact text is checked where it matters.
+struct TraceLine {
+  bool shrinking = false;  // Printed by MyTimer2.
+  double value = 0.0;
+  int mark = 0;  // The trailing digit 1 to 4; 0 on a tick's first line.
+};
+
+std::optional<TraceLine> ParseTraceLine(const std::string& text) {
+  char name[16] = {};
+  TraceLine line;
+  const int fields = std::sscanf(text.c_str(), "%15s %lf %d", name, &line.value, &line.mark);
+  if (fields < 2) return std::nullopt;
+  const std::string timer = name;
+  if (timer != "MyTimer" && timer != "MyTimer2") return std::nullopt;
+  line.shrinking = timer == "MyTimer2";
+  return line;
+}
+
+// One tick of a scale chain: when its first line arrived and the scale it left. MyTimer prints
+// its step first and the scale on its next two lines; MyTimer2 prints the scale on all three.
+struct Tick {
+  Clock::time_point arrival;
+  double scale = 0.0;
+};
+
+// The complete ticks among the lines after the report.
+std::vector<Tick> TraceTicks(const std::vector<OutputLine>& lines) {
+  std::vector<Tick> ticks;
+  for (std::size_t k = kReportLines; k + 1 < lines.size(); ++k) {
+    const std::optional<TraceLine> line = ParseTraceLine(lines[k].text);
+    if (!line || line->mark != 0) continue;
+    const std::optional<TraceLine> next = ParseTraceLine(lines[k + 1].text);
+    if (!next) continue;
+    ticks.push_back(Tick{lines[k].arrival, line->shrinking ? line->value : next->value});
+  }
+  return ticks;
+}
+
+// The trace of the first twelve ticks of a chain started at scale 1.0: ten growth ticks to 2.0,
+// the hand-over, and two shrink ticks.
+std::vector<std::string> ExpectedTraceFromOne() {
+  std::vector<std::string> lines;
+  for (int tenths = 11; tenths <= 19; ++tenths) {
+    const std::string scale = "1." + std::to_string(tenths % 10) + "00000";
+    lines.push_back("MyTimer  0.100000");
+    lines.push_back("MyTimer  " + scale + "  3");
+    lines.push_back("MyTimer  " + scale + "  4");
+  }
+  lines.push_back("MyTimer  0.100000");
+  lines.push_back("MyTimer  2.000000  1");
+  lines.push_back("MyTimer  2.000000  2");
+  for (const char* scale : {"1.900000", "1.800000"}) {
+    lines.push_back(std::string("MyTimer2  ") + scale);
+    lines.push_back(std::string("MyTimer2  ") + scale + "  3");
+    lines.push_back(std::string("MyTimer2  ") + scale + "  4");
+  }
+  return lines;
+}
+
+// Mean milliseconds between the first and the last of the ticks, per interval.
+double MeanIntervalMs(const std::vector<Tick>& ticks) {
+  const double spanMs =
+      std::chrono::duration<double, std::milli>(ticks.back().arrival - ticks.front().arrival)
+          .count();
+  return spanMs / static_cast<double>(ticks.size() - 1);
+}
+
+// How a frame of draw mode 5 fits the cube at the scales one tick either side of the traced one.
+struct ScaledFit {
+  double scale = 0.0;
+  double angleDeg = 0.0;
+  int mismatches = std::numeric_limits<int>::max();
+  scenecheck::SceneReport report;
+};
+
+ScaledFit FitScaledFrame(const RgbImage& image, double tracedScale) {
+  ScaledFit best;
+  for (double scale : {tracedScale - kScaleStep, tracedScale, tracedScale + kScaleStep}) {
+    const scenecheck::AngleFit fit = scenecheck::FitAngle(image, 5, scale);
+    if (fit.mismatches < best.mismatches) {
+      best.scale = scale;
+      best.angleDeg = fit.angleDeg;
+      best.mismatches = fit.mismatches;
+    }
+  }
+  best.report =
+      CheckScene(image, ToViewportPx(CubeOutline(5, best.angleDeg, best.scale)), kMarginPx);
+  return best;
+}
+
+// True if the image shows draw mode 1 to 4 at scale 1 and some angle.
+bool ShowsDrawMode(const RgbImage& image, int drawMode) {
+  if (!programtest::IsDrawn(image)) return false;
+  const scenecheck::AngleFit fit = scenecheck::FitAngle(image, drawMode, 1.0);
+  return fit.mismatches <= kCleanFrameMismatches &&
+         CheckScene(image, ToViewportPx(CubeOutline(drawMode, fit.angleDeg, 1.0)), kMarginPx)
+                 .wrongPixels == 0;
+}
+
+class MenuE2eTest : public programtest::ProgramTest {
+ protected:
+  // Starts the program and waits for its first frame and its whole report.
+  Window StartAndWaitForFirstFrame() {
+    StartApp(DisplayArgs());
+    const Window window = WaitForAppWindow();
+    if (window == 0 || !WaitForDrawnFrame(window)) return 0;
+    if (!app->WaitForLines(kReportLines, kStartTimeout)) return 0;
+    return window;
+  }
+
+  // Waits until the scene, after a menu choice, shows draw mode 1 to 4.
+  bool WaitForDrawMode(Window window, int drawMode) {
+    std::optional<Frame> last;
+    const bool shown = xharness::WaitUntil(
+        [&] {
+          last = Grab(window);
+          return last && ShowsDrawMode(last->image, drawMode);
+        },
+        kTraceTimeout, milliseconds(20));
+    if (!shown && last) {
+      ADD_FAILURE() << "draw mode " << drawMode << " not shown; last frame saved as "
+                    << scenecheck::SaveForInspection(last->image,
+                                                     "menu_mode" + std::to_string(drawMode));
+    }
+    return shown;
+  }
+
+  // Waits until at least count complete ticks have been traced.
+  std::vector<Tick> WaitForTicks(std::size_t count) {
+    std::vector<Tick> ticks;
+    xharness::WaitUntil(
+        [&] {
+          ticks = TraceTicks(app->Lines());
+          return ticks.size() >= count;
+        },
+        kTraceTimeout);
+    return ticks;
+  }
+
+  // Grabs the window (hiding nothing: no menu is open) with the scale traced by the time of the
+  // grab.
+  struct ScaledFrame {
+    RgbImage image;
+    double tracedScale = 1.0;
+    std::size_t ticks = 0;
+  };
+  std::optional<ScaledFrame> GrabWithTracedScale(Window window) {
+    const std::optional<Frame> frame = Grab(window);
+    if (!frame || !programtest::IsDrawn(frame->image) || !app->SyncOutput(kStartTimeout)) {
+      return std::nullopt;
+    }
+    const std::vector<Tick> ticks = TraceTicks(app->Lines());
+    return ScaledFrame{frame->image, ticks.empty() ? 1.0 : ticks.back().scale, ticks.size()};
+  }
+};
+
+TEST_F(MenuE2eTest, MenuOpensAtThePointerWithElevenEntriesAndAClickBesideItClosesIt) {
+  const Window window = StartAndWaitForFirstFrame();
+  ASSERT_NE(window, 0u);
+  Display* display = server.display();
+  const Window menu = xharness::WaitForWindow(display, kMenuWindowName, kMenuTimeout);
+  ASSERT_NE(menu, 0u) << "freeglut made no menu window";
+  EXPECT_FALSE(xharness::IsWindowViewable(display, menu));
+
+  const std::optional<xharness::WindowGeometry> place = xharness::GetGeometry(display, window);
+  ASSERT_TRUE(place);
+  xharness::MovePointer(display, place->x + kPressX, place->y + kPressY);
+  xharness::PressButton(display, kRightButton);
+  ASSERT_TRUE(xharness::WaitWindowViewable(display, menu, kMenuTimeout));
+  const std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->x, place->x + kPressX);
+  EXPECT_EQ(box->y, place->y + kPressY);
+  EXPECT_EQ(box->height, kMenuEntries * kMenuEntryPx + 2 * kMenuBorderPx);
+
+  // The release lands on the menu's border, where no entry is: nothing is chosen and the menu
+  // stays open. Two rotation ticks drawn after the release show the program has handled it.
+  xharness::ReleaseButton(display, kRightButton);
+  XSync(display, False);
+  std::optional<Frame> frame = Grab(window);
+  ASSERT_TRUE(frame);
+  const double releasedAtDeg = scenecheck::FitAngle(frame->image, 1, 1.0).angleDeg;
+  ASSERT_TRUE(xharness::WaitUntil(
+      [&] {
+        frame = Grab(window);
+        return frame && std::fabs(scenecheck::FitAngle(frame->image, 1, 1.0).angleDeg -
+                                  releasedAtDeg) >= 4.0;
+      },
+      kTraceTimeout, milliseconds(20)));
+  EXPECT_TRUE(xharness::IsWindowViewable(display, menu)) << "the release closed the menu";
+
+  // A left click in the window beside the menu closes it without choosing anything.
+  xharness::MovePointer(display, place->x + kBesideMenuX, place->y + kBesideMenuY);
+  xharness::PressButton(display, kLeftButton);
+  xharness::ReleaseButton(display, kLeftButton);
+  ASSERT_TRUE(xharness::WaitUntil([&] { return !xharness::IsWindowViewable(display, menu); },
+                                  kMenuTimeout));
+  // Once the uncovered part is drawn again the scene is still that of draw mode 1.
+  ASSERT_TRUE(WaitForDrawMode(window, 1));
+  ASSERT_TRUE(app->SyncOutput(kStartTimeout));
+  EXPECT_EQ(app->Lines().size(), kReportLines) << "a trace started: " << app->Lines().back().text;
+}
+
+TEST_F(MenuE2eTest, EntryFiveStartsTheTraceAndGrowsTheCubeAtTheOrigin) {
+  const Window window = StartAndWaitForFirstFrame();
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(app->SyncOutput(kStartTimeout));
+  ASSERT_EQ(app->Lines().size(), kReportLines) << "traced before any choice";
+
+  ASSERT_TRUE(ChooseMenuEntry(server, window, 5));
+  // Frames with the scale traced at the time, one per tick, until the chain has grown to 2.0
+  // and turned; the analysis is left until then so that the grabs keep pace with the ticks.
+  const std::vector<std::string> expected = ExpectedTraceFromOne();
+  std::vector<ScaledFrame> frames;
+  ASSERT_TRUE(xharness::WaitUntil(
+      [&] {
+        std::optional<ScaledFrame> frame = GrabWithTracedScale(window);
+        if (frame && (frames.empty() || frames.back().ticks < frame->ticks)) {
+          frames.push_back(*frame);
+        }
+        return app->Lines().size() >= kReportLines + expected.size();
+      },
+      kTraceTimeout, milliseconds(20)))
+      << "the trace stopped after " << app->Lines().size() - kReportLines << " lines";
+
+  const std::vector<OutputLine> lines = app->Lines();
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    EXPECT_EQ(lines[kReportLines + k].text, expected[k]) << "trace line " << k + 1;
+  }
+  const std::vector<Tick> ticks = TraceTicks(lines);
+  ASSERT_GE(ticks.size(), 12u);
+  const double meanMs = MeanIntervalMs(std::vector<Tick>(ticks.begin(), ticks.begin() + 12));
+  EXPECT_GE(meanMs, kFastestTickMs);
+  EXPECT_LE(meanMs, kSlowestTickMs);
+
+  // While the chain grows (ticks 1 to 10) the cube sits at the origin, scaled as traced give or
+  // take the tick between a trace line and the next redraw, and larger frame by frame. Three
+  // frames, the first, a middle and the last, keep the fitting quick in sanitizer builds.
+  std::vector<ScaledFrame> growing;
+  for (const ScaledFrame& frame : frames) {
+    if (frame.ticks >= 1 && frame.ticks <= 10) growing.push_back(frame);
+  }
+  ASSERT_GE(growing.size(), 3u) << "too few frames caught while the cube grew";
+  ASSERT_GE(growing.back().ticks - growing.front().ticks, 4u) << "frames caught too close together";
+  std::vector<double> grownScales;
+  for (std::size_t k : {std::size_t{0}, growing.size() / 2, growing.size() - 1}) {
+    const ScaledFrame& frame = growing[k];
+    SCOPED_TRACE("frame after tick " + std::to_string(frame.ticks) + ", traced scale " +
+                 std::to_string(frame.tracedScale));
+    const ScaledFit fit = FitScaledFrame(frame.image, frame.tracedScale);
+    EXPECT_EQ(fit.report.wrongPixels, 0)
+        << "best fit at scale " << fit.scale << ", " << fit.angleDeg
+        << " degrees: " << fit.report.Describe() << "\nsaved as "
+        << scenecheck::SaveForInspection(frame.image, "menu_grow_" + std::to_string(frame.ticks));
+    grownScales.push_back(fit.scale);
+  }
+  // A frame lags the trace by a tick at most, so four ticks apart it has grown by three.
+  EXPECT_LE(grownScales[0], grownScales[1] + 1e-6);
+  EXPECT_LE(grownScales[1], grownScales[2] + 1e-6);
+  EXPECT_GE(grownScales[2] - grownScales[0], 3.0 * kScaleStep - 1e-6);
+}
+
+TEST_F(MenuE2eTest, EntryNineAfterEntryFiveDrawsModeOneWhileTheTraceGoesOn) {
+  const Window window = StartAndWaitForFirstFrame();
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(ChooseMenuEntry(server, window, 5));
+  ASSERT_GE(WaitForTicks(2).size(), 2u);
+
+  ASSERT_TRUE(ChooseMenuEntry(server, window, 9));
+  ASSERT_TRUE(WaitForDrawMode(window, 1));
+  const std::size_t ticksThen = TraceTicks(app->Lines()).size();
+  EXPECT_GE(WaitForTicks(ticksThen + 3).size(), ticksThen + 3) << "the trace stopped";
+  const std::optional<Frame> later = Grab(window);
+  ASSERT_TRUE(later);
+  EXPECT_TRUE(ShowsDrawMode(later->image, 1)) << "the scale timers brought draw mode 5 back";
+}
+
+TEST_F(MenuE2eTest, EntryFiveTwiceRunsTwoChainsOnTheOneScale) {
+  const Window window = StartAndWaitForFirstFrame();
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(ChooseMenuEntry(server, window, 5));
+  ASSERT_GE(WaitForTicks(1).size(), 1u);
+  ASSERT_TRUE(ChooseMenuEntry(server, window, 5));
+  // The second chain's first tick is due 100 ms after the choice; count from a tick later.
+  const Clock::time_point bothRunning = Clock::now() + milliseconds(200);
+  constexpr std::size_t kTicksToMeasure = 20;
+  std::vector<Tick> measured;
+  ASSERT_TRUE(xharness::WaitUntil(
+      [&] {
+        measured.clear();
+        for (const Tick& tick : TraceTicks(app->Lines())) {
+          if (tick.arrival >= bothRunning) measured.push_back(tick);
+        }
+        return measured.size() >= kTicksToMeasure;
+      },
+      kTraceTimeout));
+
+  // Two chains tick twice per period between them.
+  const double perChainMs = 2.0 * MeanIntervalMs(measured);
+  EXPECT_GE(perChainMs, kFastestTickMs);
+  EXPECT_LE(perChainMs, kSlowestTickMs);
+  // Each tick of either chain moves the one scale by one step, up or down.
+  for (std::size_t k = 1; k < measured.size(); ++k) {
+    EXPECT_NEAR(std::fabs(measured[k].scale - measured[k - 1].scale), kScaleStep, 1e-5)
+        << "tick " << k << ": " << measured[k - 1].scale << " to " << measured[k].scale;
+  }
+}
+
+TEST_F(MenuE2eTest, EachEntrySelectsItsDrawModeAndOnlyFiveAndSixStartATrace) {
+  const Window window = StartAndWaitForFirstFrame();
+  ASSERT_NE(window, 0u);
+  // Consecutive choices draw different modes, so each frame found shows the latest choice.
+  struct Choice {
+    int entry;
+    int drawMode;
+  };
+  constexpr Choice kChoices[] = {{2, 2}, {7, 1},  {3, 3}, {8, 1},  {4, 4}, {9, 1},
+                                 {2, 2}, {10, 1}, {3, 3}, {11, 1}, {4, 4}, {1, 1}};
+  for (const Choice& choice : kChoices) {
+    SCOPED_TRACE("entry " + std::to_string(choice.entry));
+    ASSERT_TRUE(ChooseMenuEntry(server, window, choice.entry));
+    ASSERT_TRUE(WaitForDrawMode(window, choice.drawMode));
+  }
+  ASSERT_TRUE(app->SyncOutput(kStartTimeout));
+  ASSERT_EQ(app->Lines().size(), kReportLines) << "traced: " << app->Lines().back().text;
+
+  // Entry 6 does what entry 5 does: draw mode 5 and a chain starting from scale 1.0.
+  ASSERT_TRUE(ChooseMenuEntry(server, window, 6));
+  ASSERT_TRUE(app->WaitForLines(kReportLines + 3, kTraceTimeout));
+  const std::vector<OutputLine> lines = app->Lines();
+  const std::vector<std::string> expected = ExpectedTraceFromOne();
+  for (std::size_t k = 0; k < 3; ++k) {
+    EXPECT_EQ(lines[kReportLines + k].text, expected[k]) << "trace line " << k + 1;
+  }
+  std::optional<ScaledFrame> frame;
+  ScaledFit fit;
+  EXPECT_TRUE(xharness::WaitUntil(
+      [&] {
+        frame = GrabWithTracedScale(window);
+        if (!frame) return false;
+        fit = FitScaledFrame(frame->image, frame->tracedScale);
+        return fit.report.wrongPixels == 0;
+      },
+      kTraceTimeout, milliseconds(20)))
+      << "no frame of draw mode 5 near the traced scale; last: " << fit.report.Describe();
+}
+
+}  // namespace

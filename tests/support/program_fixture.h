@@ -1,0 +1,111 @@
+// program_fixture.h: a test fixture that runs the real program on a private Xvfb with its standard
+// output piped, finds its window and grabs frames from it.
+//
+// Header-only, because the program's path (SAMPLE_DRAWING_PATH) and, in sanitizer builds, the
+// preload library's path (KEEP_LIBRARIES_LOADED_PATH) are compile definitions of each test
+// executable. Include gtest before this header (see x_harness.h).
+#pragma once
+
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "x_harness.h"
+
+namespace programtest {
+
+constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
+constexpr char kWindowTitle[] = "Sample Drawing";
+constexpr int kWindowPx = 300;
+// The start-up report: 20 lines of each accumulation loop and four equality verdicts.
+constexpr std::size_t kReportLines = 44;
+constexpr xharness::milliseconds kStartTimeout(30000);
+
+// The program's environment: the test's own without DISPLAY. Sanitizer builds also preload a
+// dlclose that keeps the GL driver loaded until the leak check at exit, so that its leaks can be
+// named and suppressed (see lsan.supp); the sanitizer runtime must be told to accept a library
+// loaded ahead of it.
+inline std::vector<std::string> ProgramEnvironment() {
+  std::vector<std::string> env = xharness::EnvironmentWithoutDisplay();
+#ifdef KEEP_LIBRARIES_LOADED_PATH
+  std::string asanOptions = "ASAN_OPTIONS=verify_asan_link_order=0";
+  for (auto entry = env.begin(); entry != env.end();) {
+    if (entry->rfind("ASAN_OPTIONS=", 0) == 0) {
+      asanOptions += ":" + entry->substr(std::string("ASAN_OPTIONS=").size());
+      entry = env.erase(entry);
+    } else if (entry->rfind("LD_PRELOAD=", 0) == 0) {
+      entry = env.erase(entry);
+    } else {
+      ++entry;
+    }
+  }
+  env.push_back(asanOptions);
+  env.push_back("LD_PRELOAD=" KEEP_LIBRARIES_LOADED_PATH);
+#endif
+  return env;
+}
+
+// A frame is drawn once the viewport's corners are white and its x axis red; before its first
+// expose is served the window shows whatever the server left there (black on Xvfb).
+inline bool IsDrawn(const xharness::RgbImage& image) {
+  if (image.width() < kWindowPx || image.height() < kWindowPx) return false;
+  return image.AtFromBottom(2, 2) == xharness::kWhite &&
+         image.AtFromBottom(kWindowPx - 3, kWindowPx - 3) == xharness::kWhite &&
+         (image.AtFromBottom(kWindowPx - 3, kWindowPx / 2) == xharness::kRed ||
+          image.AtFromBottom(kWindowPx - 3, kWindowPx / 2 - 1) == xharness::kRed);
+}
+
+// A grab and the times it started and ended: the server took the picture in between.
+struct Frame {
+  xharness::RgbImage image;
+  xharness::Clock::time_point start;
+  xharness::Clock::time_point end;
+};
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (::testing::Test::HasFailure() && app) {
+      std::cerr << "program stderr:\n" << app->Stderr() << "\n";
+    }
+  }
+
+  void StartApp(const std::vector<std::string>& args) {
+    app = std::make_unique<xharness::ChildProcess>(kProgram, args, ProgramEnvironment());
+  }
+  std::vector<std::string> DisplayArgs() const { return {"-display", server.displayName()}; }
+
+  // The program's window once viewable; 0 if it never came.
+  Window WaitForAppWindow() {
+    Window window = xharness::WaitForWindow(server.display(), kWindowTitle, kStartTimeout);
+    if (window == 0 || !xharness::WaitWindowViewable(server.display(), window, kStartTimeout))
+      return 0;
+    return window;
+  }
+
+  std::optional<Frame> Grab(Window window) {
+    const xharness::Clock::time_point start = xharness::Clock::now();
+    std::optional<xharness::RgbImage> image = xharness::GrabWindow(server.display(), window);
+    if (!image) return std::nullopt;
+    return Frame{*image, start, xharness::Clock::now()};
+  }
+  // The first grab of the window that shows a drawn scene.
+  std::optional<Frame> WaitForDrawnFrame(Window window) {
+    std::optional<Frame> frame;
+    xharness::WaitUntil(
+        [&] {
+          frame = Grab(window);
+          return frame && IsDrawn(frame->image);
+        },
+        kStartTimeout, xharness::milliseconds(5));
+    return frame && IsDrawn(frame->image) ? frame : std::nullopt;
+  }
+
+  xharness::PrivateXServer server;
+  std::unique_ptr<xharness::ChildProcess> app;
+};
+
+}  // namespace programtest
