@@ -21,24 +21,8 @@ picture="$PWD/build/sample-drawing.png"
 console="$PWD/build/sample-drawing.log"
 echo "No display: running the demo on a private virtual X server for ${seconds} s."
 
-# Xvfb picks a free display and writes its number into this pipe (opened for reading and writing).
-exec {display_pipe}<> <(:)
-Xvfb -displayfd "$display_pipe" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-program_pid=
-# Each step may fail (a process already gone, a status of 143 after SIGTERM) without stopping
-# the rest of the clean-up.
-cleanup() {
-  if [ -n "$program_pid" ]; then
-    kill "$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-  fi
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-read -r -t 10 display_number <&"$display_pipe" || { echo "error: Xvfb did not start" >&2; exit 1; }
-display=":$display_number"
+source scripts/lib/private-xvfb.sh
+start_private_xvfb
 
 "$program" -display "$display" >"$console" &
 program_pid=$!

@@ -45,26 +45,9 @@ program=build/release/sample-drawing
 work=$(mktemp -d "${TMPDIR:-/tmp}/make-pictures.XXXXXX")
 console="$work/console.txt"
 
-xvfb_pid=
-program_pid=
-# Every step tolerates failure: under errexit a failing step (wait reports the SIGTERM status)
-# would end the trap early and leave the server running.
-cleanup() {
-  local pid
-  for pid in $program_pid $xvfb_pid; do
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number into this pipe (opened for reading and writing).
-exec {display_pipe}<> <(:)
-Xvfb -displayfd "$display_pipe" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 10 display_number <&"$display_pipe" || fail "Xvfb did not start"
-display=":$display_number"
+source scripts/lib/private-xvfb.sh
+extra_cleanup() { rm -rf "$work"; }
+start_private_xvfb
 
 # xdotool on the private server only; the caller's DISPLAY is never used.
 xdo() {
