@@ -8,6 +8,11 @@
 // change in the machine's load touches both alike.
 //
 // Usage: bench_driver [--quick] [--runs N] [--seconds S] [--ticks T]
+//                     [--baseline PATH [--baseline-menu ENTRY]]
+// --baseline runs another program titled "Baseline" in place of the built one, to attribute a
+// difference to one feature by adding it to the baseline; --baseline-menu has the driver choose
+// that entry of its pop-up menu before the animated period, as it chooses entry 5 of
+// sample-drawing's.
 #include <signal.h>
 
 #include <algorithm>
@@ -56,13 +61,15 @@ struct Options {
   int runs = 10;
   double seconds = 20.0;
   std::size_t ticks = 100;
+  std::string baselinePath = BASELINE_PATH;
+  int baselineMenuEntry = 0;
 };
 
 struct Program {
   std::string name;
   std::string path;
   std::string windowTitle;
-  bool startsScaleChain = false;
+  int menuEntry = 0;  // Chosen through the menu before the animated period; 0 for none.
 };
 
 struct TickStats {
@@ -74,6 +81,7 @@ struct TickStats {
 
 struct RunResult {
   double firstFrameMs = 0.0;
+  double firstFramePeakKiB = 0.0;
   double cpuMs = 0.0;
   double cpuPercent = 0.0;
   double peakKiB = 0.0;
@@ -144,9 +152,11 @@ RunResult RunOnce(const Program& program, double measureSeconds, std::size_t tic
       kStartTimeout, kFramePoll);
   if (!drawn) throw std::runtime_error(program.name + ": no drawn frame; stderr:\n" + app.Stderr());
   result.firstFrameMs = Millis(Clock::now() - exec).count();
+  result.firstFramePeakKiB =
+      static_cast<double>(appprobe::StatusKiB(app.pid(), "VmHWM").value_or(0));
   if (measureSeconds <= 0.0) return result;
 
-  if (program.startsScaleChain && !appprobe::ChooseMenuEntry(display, window, kScaleEntry)) {
+  if (program.menuEntry != 0 && !appprobe::ChooseMenuEntry(display, window, program.menuEntry)) {
     throw std::runtime_error(program.name + ": the menu did not take the choice");
   }
   const Clock::time_point start = Clock::now();
@@ -166,7 +176,7 @@ RunResult RunOnce(const Program& program, double measureSeconds, std::size_t tic
   result.cpuPercent = 100.0 * result.cpuMs / wallMs;
   result.peakKiB = static_cast<double>(*peakKiB);
   result.residentKiB = static_cast<double>(*residentKiB);
-  if (program.startsScaleChain) {
+  if (program.menuEntry == kScaleEntry) {
     app.SyncOutput(kStartTimeout);
     result.intervalsMs = TickIntervals(app.Lines(), start, end, tickLimit);
     result.ticks = Summarise(result.intervalsMs);
@@ -225,12 +235,16 @@ Options ParseOptions(int argc, char** argv) {
       options.runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--seconds" && hasValue) {
       options.seconds = std::max(1.0, std::atof(argv[++i]));
+    } else if (arg == "--baseline" && hasValue) {
+      options.baselinePath = argv[++i];
+    } else if (arg == "--baseline-menu" && hasValue) {
+      options.baselineMenuEntry = std::atoi(argv[++i]);
     } else if (arg == "--ticks" && hasValue) {
       options.ticks = static_cast<std::size_t>(std::max(2, std::atoi(argv[++i])));
     } else {
       throw std::invalid_argument(
           "usage: bench_driver [--quick] [--runs N] [--seconds S] "
-          "[--ticks T]; bad argument: " +
+          "[--ticks T] [--baseline PATH [--baseline-menu ENTRY]]; bad argument: " +
           arg);
     }
   }
@@ -242,8 +256,8 @@ Options ParseOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     const Options options = ParseOptions(argc, argv);
-    const Program project{"sample-drawing", SAMPLE_DRAWING_PATH, "Sample Drawing", true};
-    const Program baseline{"baseline", BASELINE_PATH, "Baseline", false};
+    const Program project{"sample-drawing", SAMPLE_DRAWING_PATH, "Sample Drawing", kScaleEntry};
+    const Program baseline{"baseline", options.baselinePath, "Baseline", options.baselineMenuEntry};
 
     std::cerr << "warm-up runs\n";
     RunOnce(project, 0.0, 0);
@@ -279,6 +293,9 @@ int main(int argc, char** argv) {
     const auto cpuPercent = [](const RunResult& r) { return std::optional<double>(r.cpuPercent); };
     const auto peak = [](const RunResult& r) { return std::optional<double>(r.peakKiB); };
     const auto resident = [](const RunResult& r) { return std::optional<double>(r.residentKiB); };
+    const auto firstPeak = [](const RunResult& r) {
+      return std::optional<double>(r.firstFramePeakKiB);
+    };
     const auto tickMean = [](const RunResult& r) {
       return r.ticks ? std::optional<double>(r.ticks->meanMs) : std::nullopt;
     };
@@ -297,6 +314,8 @@ int main(int argc, char** argv) {
     const Spread bCpuPercent = SpreadOf(baselineRuns, cpuPercent);
     const Spread pPeak = SpreadOf(projectRuns, peak);
     const Spread bPeak = SpreadOf(baselineRuns, peak);
+    const Spread pFirstPeak = SpreadOf(projectRuns, firstPeak);
+    const Spread bFirstPeak = SpreadOf(baselineRuns, firstPeak);
     const Spread pResident = SpreadOf(projectRuns, resident);
     const Spread bResident = SpreadOf(baselineRuns, resident);
     const Spread pTickMean = SpreadOf(projectRuns, tickMean);
@@ -325,6 +344,8 @@ int main(int argc, char** argv) {
         "+" + Format(pPeak.median - bPeak.median, 0) + " KiB",
         "<= baseline + " + Format(kPeakExtraKiBMax, 0) + " KiB",
         pPeak.median <= bPeak.median + kPeakExtraKiBMax, 0);
+    Row("peak resident at the first frame (KiB)", pFirstPeak, &bFirstPeak,
+        "+" + Format(pFirstPeak.median - bFirstPeak.median, 0) + " KiB", "-", std::nullopt, 0);
     Row("resident at the end, VmRSS (KiB)", pResident, &bResident,
         "+" + Format(pResident.median - bResident.median, 0) + " KiB", "-", std::nullopt, 0);
     Row("scale tick interval, mean (ms)", pTickMean, nullptr, "-",
