@@ -10,6 +10,8 @@ packages=(
   freeglut3-dev libgl-dev libgl1-mesa-dri
   # Tests: GoogleTest, a private virtual X server, X11 and XTest for reading pixels and driving the menu
   libgtest-dev xvfb xauth libx11-dev libxtst-dev x11-utils
+  # Memory checking of the unit tests (scripts/memcheck.sh)
+  valgrind
   # Screenshots and pictures; xdotool drives the menu for scripts/make-pictures.sh
   imagemagick xdotool
 )

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app_probe.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
@@ -29,21 +30,6 @@ using xharness::milliseconds;
 using xharness::OutputLine;
 using xharness::RgbImage;
 
-// freeglut's pop-up menu, as found with freeglut 3.4 on Xvfb: a top-level window named
-// "freeglut menu" that exists from start-up and is mapped while the menu is open. Its entries are
-// 25 px high (the 18-pixel Helvetica's 23 px line plus 2) and start below a 2 px border, which
-// also runs below the last entry: eleven entries make it 11 * 25 + 4 = 279 px high.
-constexpr char kMenuWindowName[] = "freeglut menu";
-constexpr int kMenuEntries = 11;
-constexpr int kMenuBorderPx = 2;
-constexpr int kMenuEntryPx = 25;
-constexpr unsigned kLeftButton = 1;
-constexpr unsigned kRightButton = 3;
-// Where the right button goes down, in pixels from the window's top-left corner. The menu opens
-// with its top-left corner there, so it hides the window below row 200 only and leaves the cube
-// of draw mode 1 in sight; entry 5 and below lie outside the window.
-constexpr int kPressX = 40;
-constexpr int kPressY = 200;
 // A point in the window beside the open menu.
 constexpr int kBesideMenuX = 10;
 constexpr int kBesideMenuY = 10;
@@ -57,40 +43,12 @@ constexpr double kScaleStep = 0.1;
 constexpr double kFastestTickMs = 90.0;
 constexpr double kSlowestTickMs = 150.0;
 
-// Opens the menu with the right button over the window, moves onto the middle of entry `entry`
-// (1 to 11) and releases the button there, as a user picks an entry; returns once the menu has
-// closed again.
 ::testing::AssertionResult ChooseMenuEntry(const xharness::PrivateXServer& server, Window window,
                                            int entry) {
-  Display* display = server.display();
-  const Window menu = xharness::WaitForWindow(display, kMenuWindowName, kMenuTimeout);
-  if (menu == 0) return ::testing::AssertionFailure() << "no window named " << kMenuWindowName;
-  if (xharness::IsWindowViewable(display, menu)) {
-    return ::testing::AssertionFailure() << "the menu is open already";
-  }
-  const std::optional<xharness::WindowGeometry> app = xharness::GetGeometry(display, window);
-  if (!app) return ::testing::AssertionFailure() << "the program's window is gone";
-
-  xharness::MovePointer(display, app->x + kPressX, app->y + kPressY);
-  xharness::PressButton(display, kRightButton);
-  // freeglut asks the server where the pointer is when it handles the press and opens the menu
-  // there, so the pointer must stay put until the menu is up.
-  if (!xharness::WaitWindowViewable(display, menu, kMenuTimeout)) {
-    xharness::ReleaseButton(display, kRightButton);
-    return ::testing::AssertionFailure() << "the menu did not open";
-  }
-  const std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
-  if (!box) return ::testing::AssertionFailure() << "the menu window is gone";
-  const int entryPx = (box->height - 2 * kMenuBorderPx) / kMenuEntries;
-  xharness::MovePointer(display, box->x + box->width / 2,
-                        box->y + kMenuBorderPx + (entry - 1) * entryPx + entryPx / 2);
-  xharness::ReleaseButton(display, kRightButton);
-  if (!xharness::WaitUntil([&] { return !xharness::IsWindowViewable(display, menu); },
-                           kMenuTimeout)) {
-    return ::testing::AssertionFailure()
-           << "the menu stayed open after the release on entry " << entry;
-  }
-  return ::testing::AssertionSuccess();
+  const std::string failure =
+      appprobe::ChooseMenuEntry(server.display(), window, entry, kMenuTimeout);
+  if (failure.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << failure;
 }
 
 // One line of the scale trace, read leniently: the exact text is checked where it matters.
@@ -253,24 +211,26 @@ TEST_F(MenuE2eTest, MenuOpensAtThePointerWithElevenEntriesAndAClickBesideItClose
   const Window window = StartAndWaitForFirstFrame();
   ASSERT_NE(window, 0u);
   Display* display = server.display();
-  const Window menu = xharness::WaitForWindow(display, kMenuWindowName, kMenuTimeout);
+  const Window menu = xharness::WaitForWindow(display, appprobe::kMenuWindowName, kMenuTimeout);
   ASSERT_NE(menu, 0u) << "freeglut made no menu window";
   EXPECT_FALSE(xharness::IsWindowViewable(display, menu));
 
   const std::optional<xharness::WindowGeometry> place = xharness::GetGeometry(display, window);
   ASSERT_TRUE(place);
-  xharness::MovePointer(display, place->x + kPressX, place->y + kPressY);
-  xharness::PressButton(display, kRightButton);
+  xharness::MovePointer(display, place->x + appprobe::kMenuPressX,
+                        place->y + appprobe::kMenuPressY);
+  xharness::PressButton(display, appprobe::kRightButton);
   ASSERT_TRUE(xharness::WaitWindowViewable(display, menu, kMenuTimeout));
   const std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
   ASSERT_TRUE(box);
-  EXPECT_EQ(box->x, place->x + kPressX);
-  EXPECT_EQ(box->y, place->y + kPressY);
-  EXPECT_EQ(box->height, kMenuEntries * kMenuEntryPx + 2 * kMenuBorderPx);
+  EXPECT_EQ(box->x, place->x + appprobe::kMenuPressX);
+  EXPECT_EQ(box->y, place->y + appprobe::kMenuPressY);
+  EXPECT_EQ(box->height,
+            appprobe::kMenuEntries * appprobe::kMenuEntryPx + 2 * appprobe::kMenuBorderPx);
 
   // The release lands on the menu's border, where no entry is: nothing is chosen and the menu
   // stays open. Two rotation ticks drawn after the release show the program has handled it.
-  xharness::ReleaseButton(display, kRightButton);
+  xharness::ReleaseButton(display, appprobe::kRightButton);
   XSync(display, False);
   std::optional<Frame> frame = Grab(window);
   ASSERT_TRUE(frame);
@@ -286,8 +246,8 @@ TEST_F(MenuE2eTest, MenuOpensAtThePointerWithElevenEntriesAndAClickBesideItClose
 
   // A left click in the window beside the menu closes it without choosing anything.
   xharness::MovePointer(display, place->x + kBesideMenuX, place->y + kBesideMenuY);
-  xharness::PressButton(display, kLeftButton);
-  xharness::ReleaseButton(display, kLeftButton);
+  xharness::PressButton(display, appprobe::kLeftButton);
+  xharness::ReleaseButton(display, appprobe::kLeftButton);
   ASSERT_TRUE(xharness::WaitUntil([&] { return !xharness::IsWindowViewable(display, menu); },
                                   kMenuTimeout));
   // Once the uncovered part is drawn again the scene is still that of draw mode 1.

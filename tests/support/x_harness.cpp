@@ -440,6 +440,12 @@ PrivateXServer::~PrivateXServer() {
   }
 }
 
+void PrivateXServer::Crash() {
+  display_.reset();
+  process_->Kill(SIGKILL);
+  process_->WaitExit(kKillGrace);
+}
+
 std::string PrivateXServer::displayName() const { return ":" + std::to_string(number_); }
 
 DisplayPtr PrivateXServer::Connect() const {

@@ -130,6 +130,10 @@ class PrivateXServer {
   DisplayPtr Connect() const;
   // The server process, e.g. to check it is still alive.
   ChildProcess& process() { return *process_; }
+  // Kills the server with SIGKILL, as a crash would, after closing this object's connection:
+  // Xlib ends the whole process when it next uses a connection whose server died. Callers must
+  // have closed their own connections first. display() is null afterwards.
+  void Crash();
 
  private:
   std::unique_ptr<ChildProcess> process_;

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# bench.sh: builds a release and measures sample-drawing against the baseline GLUT program
+# (bench/baseline.cpp), each run on a private Xvfb, the two alternately. Prints a Markdown report:
+# the machine, its load before and after, and a table of medians with their ranges, the ratios
+# and the targets. Progress goes to standard error.
+#
+# Usage: scripts/bench.sh [--quick] [--runs N] [--seconds S] [--ticks T]
+#   default: 10 runs of each, 20 s of animation per run, 100 scale-tick intervals (about 8 min);
+#   --quick: 3 runs of 6 s, 50 intervals (about 1 min).
+# The figures mean most on an idle machine: the report shows the load average; other work on the
+# machine delays timer ticks and stretches the start-up.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --target bench_driver -j"$(nproc)" >/dev/null
+
+MesaVersion() {
+  if command -v glxinfo >/dev/null 2>&1; then
+    # glxinfo needs a display; it reports the renderer the benchmark's Xvfb would use.
+    local version
+    version=$(xvfb-run -a glxinfo -B 2>/dev/null | sed -n 's/^OpenGL version string: //p') || true
+    if [ -n "$version" ]; then
+      echo "$version"
+      return
+    fi
+  fi
+  echo "libgl1-mesa-dri $(dpkg-query -W -f='${Version}' libgl1-mesa-dri 2>/dev/null || echo unknown)"
+}
+
+echo "## Benchmark: sample-drawing against the baseline"
+echo
+echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "- CPU: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores"
+echo "- Kernel: $(uname -sr)"
+echo "- Mesa: $(MesaVersion)"
+echo "- freeglut: $(dpkg-query -W -f='${Version}' libglut3.12 2>/dev/null || echo unknown)"
+echo "- Load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
+echo
+build/release/bench/bench_driver "$@"
+echo
+echo "- Load after: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"

@@ -1,0 +1,244 @@
+// fault_test.cpp: the real program under faults around it: its X server dying, its window closed
+// while scale chains print, its standard output closed by the reader, and GLUT options with bad
+// values. It must end promptly or carry on sanely; it must never hang, crash or hide its window.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app_probe.h"
+#include "x_harness.h"
+
+namespace {
+
+using xharness::Clock;
+using xharness::milliseconds;
+
+constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
+constexpr char kWindowTitle[] = "Sample Drawing";
+constexpr int kWindowPx = 300;
+constexpr std::size_t kReportLines = 44;
+constexpr char kFirstReportLine[] = "main                            1.100000 0.100000 0.100000";
+constexpr milliseconds kStartTimeout(30000);
+constexpr milliseconds kExitTimeout(20000);
+// A program that lost its display must notice at once: it sleeps in select() on the connection.
+constexpr milliseconds kBrokenDisplayExit(2000);
+// In draw mode 1 the cube's centre, at scene x = 0.6, is window pixel (240, 149) counted from the
+// top; the corner stays white.
+constexpr int kCubeCentreX = 240;
+constexpr int kCubeCentreY = kWindowPx / 2 - 1;
+constexpr int kCornerPx = 2;
+
+// Runs the program with its standard output on descriptor fd (a file or a pipe of the test's
+// own) instead of the harness's pipe: a shell moves fd onto descriptor 1 and execs the program,
+// which keeps the shell's process id.
+std::unique_ptr<xharness::ChildProcess> StartWithStdoutOn(int fd, std::vector<std::string> args) {
+  args.insert(args.begin(), {"-c", "exec \"$0\" \"$@\" 1>&3 3>&-", kProgram});
+  return std::make_unique<xharness::ChildProcess>(
+      "/bin/sh", args, xharness::EnvironmentWithoutDisplay(), std::vector<int>{fd});
+}
+
+// The program's window once it shows a drawn frame; 0 if that never happened.
+Window WaitForDrawnWindow(Display* display) {
+  const Window window = xharness::WaitForWindow(display, kWindowTitle, kStartTimeout);
+  if (window == 0 || !xharness::WaitWindowViewable(display, window, kStartTimeout)) return 0;
+  const bool drawn = xharness::WaitUntil(
+      [&] {
+        return appprobe::PixelAt(display, window, kCubeCentreX, kCubeCentreY) == xharness::kRed &&
+               appprobe::PixelAt(display, window, kCornerPx, kCornerPx) == xharness::kWhite;
+      },
+      kStartTimeout);
+  return drawn ? window : 0;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::size_t CountLines(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+std::string DescribeStatus(int status) {
+  if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) return "killed by signal " + std::to_string(WTERMSIG(status));
+  return "wait status " + std::to_string(status);
+}
+
+TEST(FaultTest, XServerDeathEndsTheProgramPromptlyWithFailure) {
+  xharness::PrivateXServer server;
+  xharness::ChildProcess app(kProgram, {"-display", server.displayName()});
+  const Window window = WaitForDrawnWindow(server.display());
+  ASSERT_NE(window, 0u);
+  ASSERT_EQ(appprobe::ChooseMenuEntry(server.display(), window, 5), "");
+  ASSERT_TRUE(app.WaitForLines(kReportLines + 3, kStartTimeout)) << "no scale trace";
+
+  server.Crash();
+  const Clock::time_point crashed = Clock::now();
+  const std::optional<int> status = app.WaitExit(kExitTimeout);
+  const auto tookMs = std::chrono::duration_cast<milliseconds>(Clock::now() - crashed).count();
+  ASSERT_TRUE(status) << "still running " << kExitTimeout.count() << " ms after its server died";
+  EXPECT_LE(tookMs, kBrokenDisplayExit.count());
+  ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
+  EXPECT_NE(WEXITSTATUS(*status), 0);
+  ASSERT_TRUE(app.WaitForOutputClosed(kExitTimeout));
+  // Xlib's default handler reports the lost connection before it exits.
+  EXPECT_NE(app.Stderr().find("X connection to " + server.displayName() + " broken"),
+            std::string::npos)
+      << app.Stderr();
+}
+
+TEST(FaultTest, WindowClosedWhileScaleChainsRunEndsCleanlyWithCompleteLines) {
+  xharness::PrivateXServer server;
+  char path[] = "/tmp/fault_close_XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::unique_ptr<xharness::ChildProcess> app =
+      StartWithStdoutOn(fd, {"-display", server.displayName()});
+  close(fd);
+
+  const Window window = WaitForDrawnWindow(server.display());
+  ASSERT_NE(window, 0u);
+  for (int chain = 0; chain < 3; ++chain) {
+    ASSERT_EQ(appprobe::ChooseMenuEntry(server.display(), window, 5), "") << "chain " << chain;
+  }
+  // Three chains print nine lines per 100 ms; close mid-stream.
+  ASSERT_TRUE(xharness::WaitUntil([&] { return CountLines(ReadFile(path)) >= kReportLines + 60; },
+                                  kStartTimeout));
+  xharness::SendDeleteWindow(server.display(), window);
+  const std::optional<int> status = app->WaitExit(kExitTimeout);
+  ASSERT_TRUE(status) << "still running after the close";
+  ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
+  EXPECT_EQ(WEXITSTATUS(*status), 0);
+
+  const std::string text = ReadFile(path);
+  std::remove(path);
+  ASSERT_FALSE(text.empty());
+  EXPECT_EQ(text.back(), '\n') << "the output ends in a partial line";
+  std::istringstream lines(text);
+  std::string line;
+  std::size_t number = 0;
+  std::size_t badLines = 0;
+  while (std::getline(lines, line)) {
+    ++number;
+    if (number == 1) {
+      EXPECT_EQ(line, kFirstReportLine);
+    }
+    if (number > kReportLines && !appprobe::IsTraceLine(line) && ++badLines <= 5) {
+      ADD_FAILURE() << "line " << number << " is no trace line: \"" << line << "\"";
+    }
+  }
+  EXPECT_EQ(badLines, 0u);
+  EXPECT_GE(number, kReportLines + 60);
+}
+
+// Like `sample-drawing | head -n 5`: the reader takes five lines and goes away. The rest of the
+// report is already in the pipe by then and is discarded; in draw mode 1 the program prints
+// nothing more and so runs on; its next line, the first of a scale tick, raises SIGPIPE, whose
+// default action ends it.
+TEST(FaultTest, StdoutClosedByTheReaderEndsTheProgramAtItsNextLine) {
+  // A disposition of SIG_IGN would be inherited through exec; the program relies on the default.
+  signal(SIGPIPE, SIG_DFL);
+  xharness::PrivateXServer server;
+  int pipeFds[2];
+  ASSERT_EQ(pipe2(pipeFds, O_CLOEXEC), 0);
+  std::unique_ptr<xharness::ChildProcess> app =
+      StartWithStdoutOn(pipeFds[1], {"-display", server.displayName()});
+  close(pipeFds[1]);
+
+  std::string received;
+  const bool gotFive = xharness::WaitUntil(
+      [&] {
+        pollfd ready{pipeFds[0], POLLIN, 0};
+        if (poll(&ready, 1, 0) > 0) {
+          char buffer[256];
+          const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+          if (got > 0) received.append(buffer, static_cast<std::size_t>(got));
+        }
+        return CountLines(received) >= 5;
+      },
+      kStartTimeout, milliseconds(1));
+  close(pipeFds[0]);
+  ASSERT_TRUE(gotFive) << "received: " << received;
+  EXPECT_EQ(received.substr(0, received.find('\n')), kFirstReportLine);
+
+  const Window window = WaitForDrawnWindow(server.display());
+  ASSERT_NE(window, 0u);
+  EXPECT_TRUE(app->Running()) << "ended before printing again";
+  ASSERT_EQ(appprobe::ChooseMenuEntry(server.display(), window, 5), "");
+  const std::optional<int> status = app->WaitExit(kExitTimeout);
+  ASSERT_TRUE(status) << "still running while printing into a closed pipe";
+  ASSERT_TRUE(WIFSIGNALED(*status)) << DescribeStatus(*status);
+  EXPECT_EQ(WTERMSIG(*status), SIGPIPE);
+}
+
+// GLUT's own options with bad values. A missing value is refused with a message and status 1;
+// a geometry freeglut cannot use, or one that would put the window off screen, is overridden by
+// the program's own size and position, so the window opens at (0, 0), 300 x 300.
+TEST(FaultTest, BadGlutOptionsGiveAMessageOrTheUsualWindow) {
+  struct Case {
+    std::vector<std::string> args;  // After "-display <server>".
+    const char* message;            // Expected on stderr; nullptr when a window is expected.
+  };
+  const Case kCases[] = {
+      {{"-display"}, "-display parameter must be followed by display name"},
+      {{"-geometry"}, "-geometry parameter must be followed by window geometry settings"},
+      {{"-geometry", "abc"}, nullptr},
+      {{"-geometry", "-0-0"}, nullptr},
+      {{"-geometry", "1x1+5000+5000"}, nullptr},
+      {{"-geometry", "4000x4000-3000-3000"}, nullptr},
+  };
+  xharness::PrivateXServer server;
+  for (const Case& test : kCases) {
+    std::string shown;
+    for (const std::string& arg : test.args) shown += " " + arg;
+    SCOPED_TRACE("options:" + shown);
+    std::vector<std::string> args{"-display", server.displayName()};
+    args.insert(args.end(), test.args.begin(), test.args.end());
+    xharness::ChildProcess app(kProgram, args);
+
+    if (test.message != nullptr) {
+      const std::optional<int> status = app.WaitExit(kExitTimeout);
+      ASSERT_TRUE(status) << "hung";
+      ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
+      EXPECT_NE(WEXITSTATUS(*status), 0);
+      ASSERT_TRUE(app.WaitForOutputClosed(kExitTimeout));
+      EXPECT_NE(app.Stderr().find(test.message), std::string::npos) << app.Stderr();
+      EXPECT_TRUE(app.Lines().empty());
+      continue;
+    }
+    const Window window = WaitForDrawnWindow(server.display());
+    ASSERT_NE(window, 0u) << "no drawn window; stderr: " << app.Stderr();
+    const std::optional<xharness::WindowGeometry> geometry =
+        xharness::GetGeometry(server.display(), window);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->x, 0);
+    EXPECT_EQ(geometry->y, 0);
+    EXPECT_EQ(geometry->width, kWindowPx);
+    EXPECT_EQ(geometry->height, kWindowPx);
+    EXPECT_TRUE(app.Running());
+    ASSERT_TRUE(app.WaitForLines(kReportLines, kStartTimeout));
+    app.Kill(SIGKILL);
+    app.WaitExit(kExitTimeout);
+    // The next case must not find this window.
+    ASSERT_TRUE(xharness::WaitUntil(
+        [&] { return xharness::FindWindowByName(server.display(), kWindowTitle) == 0; },
+        kExitTimeout));
+  }
+}
+
+}  // namespace
