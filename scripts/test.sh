@@ -3,8 +3,8 @@
 #
 # Stages: formatting and lint; the unit and render tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the unit tests built by g++ and clang++ at several optimisation
-# levels, since the printed numbers must not change; then the whole suite on the release build,
-# whose summary closes the run. The ten-minute soak test is left out: run it with
+# levels, since the printed numbers must not change; the unit tests under valgrind memcheck; then
+# the whole suite on the release build but the ten-minute soak, whose summary closes the run. The ten-minute soak test is left out: run it with
 # `ctest --test-dir build/release -L soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +32,9 @@ ctest --test-dir build/asan -L 'unit|render' -j2 --output-on-failure
 echo "=== Exactness: other compilers and optimisation levels ==="
 scripts/check-exactness.sh
 
-echo "=== Release build: every test but the soak ==="
+echo "=== Release build: the unit tests under valgrind memcheck ==="
 cmake --build build/release -j"$jobs"
+scripts/memcheck.sh
+
+echo "=== Release build: every test but the soak ==="
 ctest --test-dir build/release -j2 -LE soak --output-on-failure
