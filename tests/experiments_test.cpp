@@ -6,56 +6,20 @@
 // The arithmetic facts start from values read through volatile objects so that the compiler cannot
 // fold them; each operation then runs in whatever mode this file was compiled with, and a build
 // that reassociates or assumes NaN away fails here even where the report survives it.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "numeric.h"
 #include "scene_test.h"
+#include "stdout_capture.h"
 
 namespace {
 
 constexpr int kMicrosPerUnit = 1000000;
 constexpr char kLoopAPrefix[] = "main                            ";  // "main", then 28 blanks
-
-// Runs body with file descriptor 1 redirected to a temporary file and returns what it wrote.
-// Going through the descriptor, not std::cout, catches printf exactly as a pipe would.
-std::string CaptureStdout(void (*body)()) {
-  std::FILE* sink = std::tmpfile();
-  if (sink == nullptr) {
-    ADD_FAILURE() << "tmpfile failed";
-    return {};
-  }
-  std::fflush(stdout);
-  const int saved = dup(STDOUT_FILENO);
-  dup2(fileno(sink), STDOUT_FILENO);
-  body();
-  std::fflush(stdout);
-  dup2(saved, STDOUT_FILENO);
-  close(saved);
-
-  std::string text;
-  std::rewind(sink);
-  for (int c = std::fgetc(sink); c != EOF; c = std::fgetc(sink)) {
-    text.push_back(static_cast<char>(c));
-  }
-  std::fclose(sink);
-  return text;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 // A non-negative number of millionths as "%f" prints it: six decimals.
 std::string SixDecimals(long long micros) {
@@ -92,11 +56,11 @@ double OpaqueDouble(double v) {
 using PrecisionReportTest = SceneTest;
 
 TEST_F(PrecisionReportTest, PrintsTheFortyFourTabulatedLinesAndLeavesScaleAtOne) {
-  const std::string text = CaptureStdout(RunPrecisionExperiments);
+  const std::string text = TextPrintedBy(RunPrecisionExperiments);
 
   ASSERT_FALSE(text.empty());
   EXPECT_EQ(text.back(), '\n') << "every line, the last included, ends with a newline";
-  const std::vector<std::string> actual = SplitLines(text);
+  const std::vector<std::string> actual = LinesOf(text);
   const std::vector<std::string> expected = ExpectedReport();
   ASSERT_EQ(expected.size(), 44u);
   EXPECT_EQ(actual.size(), expected.size());
