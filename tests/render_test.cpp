@@ -2,7 +2,8 @@
 // pixel with the cube's outline worked out independently of the drawing code.
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool) break gtest's headers.
-#include <GL/freeglut.h>
+#include <FL/glut.H>
+#include <FL/x.H>
 #include <GL/glx.h>
 
 #include <memory>
@@ -44,18 +45,19 @@ class RenderTest : public ::testing::Test {
 
     window = xharness::WaitForWindow(server->display(), kWindowTitle, kWindowTimeout);
     if (window == 0) return;
-    // freeglut maps the window on creation; its event loop must run for the expose to be served.
+    // The window is mapped on creation; FLTK's event loop must run for the expose to be served.
     xharness::WaitUntil(
         [] {
-          glutMainLoopEvent();
+          Fl::check();
           return xharness::IsWindowViewable(server->display(), window);
         },
         kWindowTimeout);
   }
 
   static void TearDownTestSuite() {
-    // GLUT's connection closes before the server goes, so nothing meets a dead server.
-    glutExit();
+    // FLTK's connection closes before the server goes, so nothing meets a dead server.
+    glut_window->hide();
+    fl_close_display();
     delete server;
     server = nullptr;
   }

@@ -2,7 +2,7 @@
 //
 // Nothing is drawn and no timer fires before glutMainLoop: the steps below only create, register
 // and arm, so the start-up report is complete before the first frame.
-#include <GL/glut.h>
+#include <FL/glut.H>
 
 #include <cstdio>
 
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   glutCreateWindow(kWindowTitle);
   SetUpFixedView();
 
+  UseMenuFont();
   CreateMainMenu();
   glutDisplayFunc(MyDisplay);
   glutTimerFunc(kTickMs, MyRotateTimer, kRotateTimerValue);

@@ -2,7 +2,7 @@
 //
 // The projection is set once and never touched again; each frame works on the model-view matrix
 // only and resets it.
-#include <GL/glut.h>
+#include <FL/glut.H>
 
 #include "scene.h"
 

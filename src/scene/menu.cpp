@@ -1,39 +1,52 @@
 // menu.cpp: the right-button pop-up menu and its callback.
 //
-// The labels are Korean and handed to GLUT as UTF-8, this platform's encoding. The menu's
-// built-in bitmap fonts cover Latin-1 only, so the Hangul shows as unreadable glyphs; the
-// entries' order and values are what decide the behaviour.
-#include <GL/glut.h>
+// The labels are Korean, handed to GLUT as UTF-8, this platform's encoding; the menu draws them
+// with the font UseMenuFont chose. The entries' order and values are what decide the behaviour.
+#include <FL/glut.H>
 
 #include "scene.h"
 
 namespace {
 
+// glutAddMenuEntry takes char* and keeps the pointer for the life of the menu. Each label is
+// therefore an array of its own in static storage, handed over as it is: no cast could hide a
+// write into read-only text.
+char label1[] = "큐브 회전(기준 : 큐브중심,   위치 : (6,0) )";
+char label2[] = "큐브 회전(기준:원점,  위치 : 원점)";
+char label3[] = "큐브 회전(기준:원점,  회전반지름 : 6.0)";
+char label4[] = "큐브 회전(반지름 6.0인 원을 따라 공전 및 자전)";
+char label5[] = "큐브 확대/축소(기준 : 원점,   위치 : 원점)";
+char label6[] = "큐브 확대/축소(기준 : 큐브중심,   위치 : (5,5))";
+char label7[] = "큐브 확대/축소(기준 : 원점,   위치 : (3,3))";
+char label8[] = "두개의 큐브(메뉴 1, 3번)";
+char label9[] = "두개의 큐브(메뉴 5,6 번)";
+char label10[] = "두개의 큐브(메뉴 3번 + 3번 바깥쪽에서 자전 및 공전)";
+char label11[] = "두개의 큐브(지구와 달)";
+
 struct MenuEntry {
-  const char* label;
+  char* label;
   int value;
 };
 
 // Several labels name scenes that are not drawn; each entry does what its value selects.
 // Entries 5 and 6 both start the scale animation, and entries 7 to 11 all act as entry 1.
-constexpr MenuEntry kMainMenuEntries[] = {
-    {"큐브 회전(기준 : 큐브중심,   위치 : (6,0) )", 1},
-    {"큐브 회전(기준:원점,  위치 : 원점)", 2},
-    {"큐브 회전(기준:원점,  회전반지름 : 6.0)", 3},
-    {"큐브 회전(반지름 6.0인 원을 따라 공전 및 자전)", 4},
-    {"큐브 확대/축소(기준 : 원점,   위치 : 원점)", 5},
-    {"큐브 확대/축소(기준 : 큐브중심,   위치 : (5,5))", 5},
-    {"큐브 확대/축소(기준 : 원점,   위치 : (3,3))", 1},
-    {"두개의 큐브(메뉴 1, 3번)", 1},
-    {"두개의 큐브(메뉴 5,6 번)", 1},
-    {"두개의 큐브(메뉴 3번 + 3번 바깥쪽에서 자전 및 공전)", 1},
-    {"두개의 큐브(지구와 달)", 1},
+const MenuEntry kMainMenuEntries[] = {
+    {label1, 1}, {label2, 2}, {label3, 3}, {label4, 4},  {label5, 5},  {label6, 5},
+    {label7, 1}, {label8, 1}, {label9, 1}, {label10, 1}, {label11, 1},
 };
 
 constexpr int kFirstDrawMode = 1;
 constexpr int kScaleDrawMode = 5;  // Also the last draw mode.
 
 }  // namespace
+
+std::vector<std::string> MainMenuLabels() {
+  std::vector<std::string> labels;
+  for (const MenuEntry& entry : kMainMenuEntries) {
+    labels.emplace_back(entry.label);
+  }
+  return labels;
+}
 
 void CreateMainMenu() {
   glutCreateMenu(MyMainMenu);

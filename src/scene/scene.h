@@ -4,6 +4,9 @@
 // only on the thread that runs the GLUT main loop (and by main before the loop starts).
 #pragma once
 
+#include <string>
+#include <vector>
+
 // Scene variables.
 extern int drawMode;       // Transformation MyDisplay applies to the cube: 1 to 5. Initially 1.
 extern float spinAngle;    // Cube rotation about z, degrees, counter-clockwise. Initially 0.
@@ -36,8 +39,17 @@ bool InLowerBand(float scale);
 // Sets the drawing state that never changes: the white clear colour and the orthographic
 // projection of -1..1 on every axis. Call once, with the new window's context current.
 void SetUpFixedView();
+// Gives the menu a font that draws every character of its labels, chosen among the installed
+// fonts; without one, says so in one line on standard error. Call before CreateMainMenu.
+void UseMenuFont();
 // Builds the eleven-entry pop-up menu and attaches it to the right mouse button.
 void CreateMainMenu();
+
+// The menu's labels, UTF-8, in menu order.
+std::vector<std::string> MainMenuLabels();
+// The installed font family that covers every character of every label: NanumGothic when
+// installed, else another of the Korean families we know, else any; empty when none covers them.
+std::string FindMenuFontFamily();
 
 // GLUT callbacks.
 

@@ -1,7 +1,7 @@
 // fake_glut.cpp: the fake GLUT's timer queue, virtual clock and call logs.
 #include "fake_glut.h"
 
-#include <GL/glut.h>
+#include <FL/glut.H>
 
 #include <map>
 
@@ -77,7 +77,7 @@ int MenuAttachedButton() { return TheState().attachedButton; }
 
 }  // namespace fake_glut
 
-// The GLUT entry points the scene library calls, with freeglut's C linkage from <GL/glut.h>.
+// The GLUT calls the scene makes, as the fake <FL/glut.H> declares them.
 
 void glutTimerFunc(unsigned int time, void (*callback)(int), int value) {
   fake_glut::State& state = fake_glut::TheState();
@@ -92,7 +92,7 @@ int glutCreateMenu(void (*callback)(int)) {
   return 1;
 }
 
-void glutAddMenuEntry(const char* label, int value) {
+void glutAddMenuEntry(char* label, int value) {
   fake_glut::TheState().menuEntries.push_back({label, value});
 }
 

@@ -1,7 +1,8 @@
-// fake_glut.h: a link-time stand-in for the GLUT calls the scene makes, with a virtual clock.
+// fake_glut.h: a stand-in for the GLUT calls the scene makes, with a virtual clock.
 //
-// Timers behave as freeglut's do: they fire in order of due time, ties in the order they were
-// armed, and a timer armed from inside a callback counts from that callback's due time.
+// Timers behave as FLTK's timeouts do: they fire in order of due time, ties in the order they were
+// armed, and a timer armed from inside a callback counts from that callback's due time (FLTK makes
+// up a late tick's lateness).
 #pragma once
 
 #include <cstddef>

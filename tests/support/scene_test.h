@@ -1,7 +1,7 @@
 // scene_test.h: a fixture that gives every unit test a fresh scene and a fresh fake GLUT.
 #pragma once
 
-#include <GL/glut.h>
+#include <FL/glut.H>
 #include <gtest/gtest.h>
 
 #include "fake_glut.h"
