@@ -1,6 +1,7 @@
 // app_probe.cpp: menu choice by synthetic mouse events, single pixels, /proc figures, trace shapes.
 #include "app_probe.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
 
@@ -16,6 +17,8 @@ namespace {
 
 // Across the entry from the menu's left edge: inside every label's width.
 constexpr int kEntryInsetPx = 30;
+// A column of the menu inside the highlight of a selected entry and left of every label.
+constexpr int kHighlightProbePx = 4;
 // utime and stime are the 14th and 15th fields of /proc/pid/stat; counted from the state field,
 // the first after the parenthesised command name (which may itself hold blanks), they are the
 // 12th and 13th.
@@ -30,34 +33,113 @@ std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
 
 }  // namespace
 
+Window FindOpenMenu(Display* display) {
+  xharness::ScopedXErrorTrap trap(display);  // The menu window may go while it is looked at.
+  const Atom typeProperty = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
+  const Atom menuType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_MENU", False);
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+    return 0;
+  }
+  Window menu = 0;
+  for (unsigned i = 0; i < count && menu == 0; ++i) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
+        attributes.override_redirect == False || attributes.map_state != IsViewable) {
+      continue;
+    }
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long bytesAfter = 0;
+    unsigned char* value = nullptr;
+    if (XGetWindowProperty(display, children[i], typeProperty, 0, 1, False, XA_ATOM, &actualType,
+                           &format, &items, &bytesAfter, &value) == Success &&
+        value != nullptr && items == 1 && *reinterpret_cast<Atom*>(value) == menuType) {
+      menu = children[i];
+    }
+    if (value != nullptr) XFree(value);
+  }
+  if (children != nullptr) XFree(children);
+  return trap.Check() == 0 ? menu : 0;
+}
+
+int MenuEntryHeightPx(int menuHeightPx) {
+  const int entriesPx = menuHeightPx - kMenuFramePx + kMenuLeadingPx;
+  return entriesPx > 0 && entriesPx % kMenuEntries == 0 ? entriesPx / kMenuEntries : 0;
+}
+
+namespace {
+
+// Presses the right button at the usual place in window and waits for the menu to open; the
+// button stays down. Returns the menu's window, 0 if it did not open (the button is then up).
+Window PressForMenu(Display* display, Window window, xharness::milliseconds timeout) {
+  const std::optional<xharness::WindowGeometry> app = xharness::GetGeometry(display, window);
+  if (!app) return 0;
+  xharness::MovePointer(display, app->x + kMenuPressX, app->y + kMenuPressY);
+  xharness::PressButton(display, kRightButton);
+  Window menu = 0;
+  if (!xharness::WaitUntil(
+          [&] {
+            menu = FindOpenMenu(display);
+            return menu != 0;
+          },
+          timeout)) {
+    xharness::ReleaseButton(display, kRightButton);
+  }
+  return menu;
+}
+
+}  // namespace
+
+Window OpenMenuByClick(Display* display, Window window, xharness::milliseconds timeout) {
+  if (FindOpenMenu(display) != 0) return 0;
+  const Window menu = PressForMenu(display, window, timeout);
+  if (menu != 0) xharness::ReleaseButton(display, kRightButton);
+  return menu;
+}
+
 std::string ChooseMenuEntry(Display* display, Window window, int entry,
                             xharness::milliseconds timeout) {
   if (entry < 1 || entry > kMenuEntries) return "no entry " + std::to_string(entry);
-  const Window menu = xharness::WaitForWindow(display, kMenuWindowName, timeout);
-  if (menu == 0) return std::string("no window named ") + kMenuWindowName;
-  if (xharness::IsWindowViewable(display, menu)) return "the menu is open already";
-  const std::optional<xharness::WindowGeometry> app = xharness::GetGeometry(display, window);
-  if (!app) return "the program's window is gone";
-
-  xharness::MovePointer(display, app->x + kMenuPressX, app->y + kMenuPressY);
-  xharness::PressButton(display, kRightButton);
-  if (!xharness::WaitWindowViewable(display, menu, timeout)) {
-    xharness::ReleaseButton(display, kRightButton);
-    return "the menu did not open";
-  }
+  if (FindOpenMenu(display) != 0) return "the menu is open already";
+  if (!xharness::GetGeometry(display, window)) return "the program's window is gone";
+  const Window menu = PressForMenu(display, window, timeout);
+  if (menu == 0) return "the menu did not open";
   const std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
-  if (!box) {
+  const int entryPx = box ? MenuEntryHeightPx(box->height) : 0;
+  if (entryPx == 0) {
     xharness::ReleaseButton(display, kRightButton);
-    return "the menu window is gone";
+    return box ? "a menu " + std::to_string(box->height) + " px high holds no eleven entries"
+               : "the menu window is gone";
   }
-  // Two motions: the highlight follows motion events, and the first drawing of a fresh menu may
-  // stay black until the pointer moves inside it.
+  // The highlight follows motion with the button down, but only once FLTK has taken the pointer
+  // for the menu, a little after the menu shows; the release picks what is highlighted then. So
+  // the pointer moves until the entry shows highlighted, told by a pixel left of its label that
+  // differs from the same column in another entry.
+  const auto entryCentreY = [&](int k) {
+    return kMenuFirstEntryPx + (k - 1) * entryPx + entryPx / 2;
+  };
   const int x = box->x + std::min(kEntryInsetPx, box->width / 2);
-  const int y = box->y + kMenuBorderPx + (entry - 1) * kMenuEntryPx + kMenuEntryPx / 2;
-  xharness::MovePointer(display, x + 1, y);
-  xharness::MovePointer(display, x, y);
+  const int y = box->y + entryCentreY(entry);
+  const int otherY = entryCentreY(entry == 1 ? 2 : 1);
+  int nudge = 0;
+  const bool highlighted = xharness::WaitUntil(
+      [&] {
+        xharness::MovePointer(display, x + (nudge++ % 2), y);
+        const std::optional<xharness::Rgb> mark =
+            PixelAt(display, menu, kHighlightProbePx, entryCentreY(entry));
+        const std::optional<xharness::Rgb> plain =
+            PixelAt(display, menu, kHighlightProbePx, otherY);
+        return mark && plain && *mark != *plain;
+      },
+      timeout, xharness::milliseconds(20));
   xharness::ReleaseButton(display, kRightButton);
-  if (!xharness::WaitUntil([&] { return !xharness::IsWindowViewable(display, menu); }, timeout)) {
+  if (!highlighted) return "entry " + std::to_string(entry) + " never showed highlighted";
+  if (!xharness::WaitUntil([&] { return FindOpenMenu(display) == 0; }, timeout)) {
     return "the menu stayed open after the release on entry " + std::to_string(entry);
   }
   return "";

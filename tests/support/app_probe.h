@@ -14,26 +14,39 @@
 
 namespace appprobe {
 
-// freeglut's pop-up menu, as found with freeglut 3.4 on Xvfb: a top-level window named
-// "freeglut menu" that exists from start-up and is mapped while the menu is open. Its entries are
-// 25 px high (the 18-pixel Helvetica's 23 px line plus 2) and start below a 2 px border, which
-// also runs below the last entry: eleven entries make it 11 * 25 + 4 = 279 px high.
-constexpr char kMenuWindowName[] = "freeglut menu";
+// FLTK's pop-up menu, as FLTK 1.3 makes it: a top-level, override-redirect window of type
+// _NET_WM_WINDOW_TYPE_MENU, made when the menu opens and destroyed when it closes, with its
+// top-left corner at the press. Its entries share one height, that of the tallest label plus
+// 4 px of leading, and begin 3 px below its top (a 2 px border and one pixel more); the window is
+// as high as the entries less one leading, plus 7 px (both borders and 3 px).
 constexpr int kMenuEntries = 11;
-constexpr int kMenuBorderPx = 2;
-constexpr int kMenuEntryPx = 25;
+constexpr int kMenuFirstEntryPx = 3;
+constexpr int kMenuLeadingPx = 4;
+constexpr int kMenuFramePx = 7;
 constexpr unsigned kLeftButton = 1;
 constexpr unsigned kRightButton = 3;
 // Where the right button goes down, in pixels from the window's top-left corner. The menu opens
 // with its top-left corner there, so it hides the window below row 200 only and leaves the cube
-// of draw mode 1 in sight; entry 5 and below lie outside the window, which freeglut handles.
+// of draw mode 1 in sight; most entries lie outside the window, where the menu takes the pointer
+// all the same.
 constexpr int kMenuPressX = 40;
 constexpr int kMenuPressY = 200;
 
+// The open pop-up menu's window; 0 while no menu is open.
+Window FindOpenMenu(Display* display);
+// The height of each entry of an open menu window this many pixels high; 0 if the height does not
+// fit eleven whole entries.
+int MenuEntryHeightPx(int menuHeightPx);
+
+// Opens the pop-up menu with a right click inside window, the button released where it went down:
+// FLTK then keeps the menu open, as for a user who opens it to read it. Returns the menu's window
+// once it is viewable, 0 if it did not open.
+Window OpenMenuByClick(Display* display, Window window,
+                       xharness::milliseconds timeout = xharness::milliseconds(10000));
+
 // Opens the pop-up menu with a right press inside window, moves onto the middle of entry (1 to
 // 11) and releases there, as a user picks an entry; returns once the menu has closed again.
-// Returns an empty string on success, otherwise what went wrong. freeglut opens the menu where
-// the pointer is when it handles the press, so the pointer stays put until the menu is up.
+// Returns an empty string on success, otherwise what went wrong.
 std::string ChooseMenuEntry(Display* display, Window window, int entry,
                             xharness::milliseconds timeout = xharness::milliseconds(10000));
 

@@ -585,6 +585,13 @@ void ReleaseButton(Display* display, unsigned button) {
   XFlush(display);
 }
 
+void TypeKey(Display* display, unsigned long keysym) {
+  const KeyCode key = XKeysymToKeycode(display, keysym);
+  XTestFakeKeyEvent(display, key, True, CurrentTime);
+  XTestFakeKeyEvent(display, key, False, CurrentTime);
+  XFlush(display);
+}
+
 void ResizeWindow(Display* display, Window window, int width, int height) {
   XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
   XFlush(display);

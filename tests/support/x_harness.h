@@ -160,8 +160,7 @@ class ScopedXErrorTrap {
 // Window lookup and state.
 
 // The first window found, depth first from the root, whose WM_NAME or _NET_WM_NAME equals name;
-// 0 if there is none. freeglut names its top-level windows with WM_NAME and its pop-up menu
-// window "freeglut menu".
+// 0 if there is none.
 Window FindWindowByName(Display* display, const std::string& name);
 // Waits until FindWindowByName finds one; 0 on timeout.
 Window WaitForWindow(Display* display, const std::string& name, milliseconds timeout);
@@ -223,6 +222,8 @@ void MovePointer(Display* display, int x, int y);
 // Presses or releases pointer button 1 to 5 (3 is the right button).
 void PressButton(Display* display, unsigned button);
 void ReleaseButton(Display* display, unsigned button);
+// Presses and releases the key that types keysym (XK_Escape, ...), wherever the focus is.
+void TypeKey(Display* display, unsigned long keysym);
 // Asks the server to resize the window (no window manager runs, so it is done as asked).
 void ResizeWindow(Display* display, Window window, int width, int height);
 // Sends a WM_PROTOCOLS/WM_DELETE_WINDOW client message, as a window manager's close button does.
