@@ -6,8 +6,11 @@ set -euo pipefail
 packages=(
   # Build, style checks and packaging
   cmake make g++ clang clang-format clang-tidy dpkg-dev
-  # OpenGL and GLUT, with Mesa's software renderer for machines without a GPU
-  freeglut3-dev libgl-dev libgl1-mesa-dri
+  # OpenGL and FLTK's GLUT layer, with Mesa's software renderer for machines without a GPU;
+  # fontconfig chooses the menu's font, and fonts-nanum has the Hangul of its labels
+  libfltk1.3-dev libfontconfig-dev libgl-dev libgl1-mesa-dri fonts-nanum
+  # The benchmark's baseline: the plainest GLUT program, on freeglut
+  freeglut3-dev
   # Tests: GoogleTest, a private virtual X server, X11 and XTest for reading pixels and driving the menu
   libgtest-dev xvfb xauth libx11-dev libxtst-dev x11-utils
   # Memory checking of the unit tests (scripts/memcheck.sh)

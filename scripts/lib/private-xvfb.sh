@@ -21,13 +21,14 @@ stop_private_xvfb() {
   fi
 }
 
-# start_private_xvfb [SCREEN]: SCREEN as Xvfb's -screen takes it, 640x480x24 by default.
+# start_private_xvfb [SCREEN [OPTION...]]: SCREEN as Xvfb's -screen takes it, 640x480x24 by
+# default; further options go to Xvfb as they are.
 start_private_xvfb() {
   local display_pipe display_number
   trap stop_private_xvfb EXIT
   # Xvfb picks a free display and writes its number into this pipe (open for reading and writing).
   exec {display_pipe}<> <(:)
-  Xvfb -displayfd "$display_pipe" -screen 0 "${1:-640x480x24}" -nolisten tcp >/dev/null 2>&1 &
+  Xvfb -displayfd "$display_pipe" -screen 0 "${1:-640x480x24}" "${@:2}" -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   if ! read -r -t 10 display_number <&"$display_pipe"; then
     echo "error: Xvfb did not start" >&2
