@@ -4,8 +4,10 @@
 set -euo pipefail
 
 packages=(
-  # Build, style checks and packaging
-  cmake make g++ clang clang-format clang-tidy dpkg-dev
+  # Build, style checks and packaging; rsvg-convert draws the icon's PNG sizes
+  cmake make g++ clang clang-format clang-tidy dpkg-dev librsvg2-bin
+  # The package's checks (scripts/lint-package.sh)
+  lintian desktop-file-utils groff-base
   # OpenGL and GLUT, with Mesa's software renderer for machines without a GPU
   freeglut3-dev libgl-dev libgl1-mesa-dri
   # Tests: GoogleTest, a private virtual X server, X11 and XTest for reading pixels and driving the menu
