@@ -28,4 +28,14 @@ if ! log=$(cd "$buildDir" && cpack -G DEB 2>&1); then
 fi
 package=$(ls "$buildDir"/sample-drawing_*.deb)
 Silent lintian --allow-root --fail-on error,warning "$package"
+# lintian misses a package without its launcher or icon; a menu entry needs both.
+contents=$(dpkg-deb -c "$package")
+for path in usr/share/applications/sample-drawing.desktop \
+            usr/share/icons/hicolor/scalable/apps/sample-drawing.svg \
+            usr/share/icons/hicolor/48x48/apps/sample-drawing.png; do
+  if ! grep -q " \./$path\$" <<<"$contents"; then
+    echo "error: the package lacks /$path" >&2
+    exit 1
+  fi
+done
 echo "desktop-file-validate, groff and lintian: clean ($(basename "$package"))"
