@@ -2,7 +2,7 @@
 # check-package.sh: builds the Debian package and proves it installs and runs on a bare Debian 12
 # that has none of the build's packages: a minimal root made by debootstrap, where
 # `apt-get install ./sample-drawing_*.deb` must fetch the runtime libraries itself. Needs root and
-# Debian's mirror; takes a few minutes. Not part of the test command.
+# the Debian mirror the machine's apt uses; takes a few minutes. Not part of the test command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +12,21 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 scripts/install-deps.sh
 command -v debootstrap >/dev/null || apt-get install -y -q --no-install-recommends debootstrap
+
+# Whatever apt uses for bookworm's main component, written either as sources.list lines or as
+# deb822 .sources files: a local mirror or a caching proxy then serves debootstrap too. apt reads
+# the sources itself, so no downloaded index is needed.
+mirror=$(apt-get indextargets --no-release-info --format '$(RELEASE) $(COMPONENT) $(REPO_URI)' |
+         awk '$1 == "bookworm" && $2 == "main" && !found++ { print $3 }')
+if [ -z "$mirror" ]; then
+  echo "error: apt has no source for bookworm main, which debootstrap needs" >&2
+  exit 1
+fi
+# A proxy in apt's configuration serves debootstrap's downloads and the new root's apt alike.
+if [ -z "${http_proxy:-}" ]; then
+  eval "$(apt-config shell http_proxy Acquire::http::Proxy)"
+  if [ -n "${http_proxy:-}" ]; then export http_proxy; fi
+fi
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release --target sample-drawing -j"$(nproc)"
@@ -25,8 +40,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-echo "Making a minimal Debian 12 in $root"
-debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian >/dev/null
+echo "Making a minimal Debian 12 in $root from $mirror"
+debootstrap --variant=minbase bookworm "$root" "$mirror" >/dev/null
 mount -t proc proc "$root/proc"
 cp /etc/resolv.conf "$root/etc/"
 cp "$package" "$root/tmp/"

@@ -4,8 +4,10 @@
 set -euo pipefail
 
 packages=(
-  # Build, style checks and packaging
-  cmake make g++ clang clang-format clang-tidy dpkg-dev
+  # Build, style checks and packaging; rsvg-convert draws the icon's PNG sizes
+  cmake make g++ clang clang-format clang-tidy dpkg-dev librsvg2-bin
+  # The package's checks (scripts/lint-package.sh)
+  lintian desktop-file-utils groff-base
   # OpenGL and FLTK's GLUT layer, with Mesa's software renderer for machines without a GPU;
   # fontconfig chooses the menu's font, and fonts-nanum has the Hangul of its labels
   libfltk1.3-dev libfontconfig-dev libgl-dev libgl1-mesa-dri fonts-nanum

@@ -3,9 +3,10 @@
 #
 # Stages: formatting and lint; the unit and render tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the unit tests built by g++ and clang++ at several optimisation
-# levels, since the printed numbers must not change; the unit tests under valgrind memcheck; then
-# the whole suite on the release build but the ten-minute soak, whose summary closes the run. The ten-minute soak test is left out: run it with
-# `ctest --test-dir build/release -L soak`.
+# levels, since the printed numbers must not change; the unit tests under valgrind memcheck; the
+# Debian package, its launcher and its manual page held to lintian and the desktop tools; then the
+# whole suite on the release build but the ten-minute soak, whose summary closes the run. Run the
+# soak with `ctest --test-dir build/release -L soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -35,6 +36,9 @@ scripts/check-exactness.sh
 echo "=== Release build: the unit tests under valgrind memcheck ==="
 cmake --build build/release -j"$jobs"
 scripts/memcheck.sh
+
+echo "=== Release build: the package, its launcher and manual page ==="
+scripts/lint-package.sh build/release
 
 echo "=== Release build: every test but the soak ==="
 ctest --test-dir build/release -j2 -LE soak --output-on-failure
