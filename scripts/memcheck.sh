@@ -11,8 +11,8 @@
 #     absorption; without --trace-children their children would run natively anyway, unchecked;
 #   - GuardedDivideTest.MaskedTrapsGiveTheIeeeQuotientAndFlags, which checks the flags a
 #     division raises.
-# Both kinds run natively in the normal test command. tests/valgrind.supp holds the one
-# suppression needed, for glibc's dynamic loader.
+# Both kinds run natively in the normal test command. tests/valgrind.supp holds the two
+# suppressions needed, for glibc's dynamic loader and for fontconfig's lifelong configuration.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

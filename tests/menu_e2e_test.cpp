@@ -4,10 +4,14 @@
 // After gtest: Xlib's macros (None, Bool) break gtest's headers.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <string>
@@ -154,8 +158,8 @@ bool ShowsDrawMode(const RgbImage& image, int drawMode) {
 class MenuE2eTest : public programtest::ProgramTest {
  protected:
   // Starts the program and waits for its first frame and its whole report.
-  Window StartAndWaitForFirstFrame() {
-    StartApp(DisplayArgs());
+  Window StartAndWaitForFirstFrame(const std::vector<std::string>& extraEnv = {}) {
+    StartApp(DisplayArgs(), extraEnv);
     const Window window = WaitForAppWindow();
     if (window == 0 || !WaitForDrawnFrame(window)) return 0;
     if (!app->WaitForLines(kReportLines, kStartTimeout)) return 0;
@@ -231,8 +235,8 @@ TEST_F(MenuE2eTest, AMenuDismissedWithoutAChoiceChoosesNothing) {
   ASSERT_TRUE(xharness::WaitUntil(
       [&] {
         frame = Grab(window);
-        return frame && std::fabs(scenecheck::FitAngle(frame->image, 1, 1.0).angleDeg -
-                                  openedAtDeg) >= 4.0;
+        return frame &&
+               std::fabs(scenecheck::FitAngle(frame->image, 1, 1.0).angleDeg - openedAtDeg) >= 4.0;
       },
       kTraceTimeout, milliseconds(20)));
   EXPECT_EQ(appprobe::FindOpenMenu(display), menu) << "the menu closed by itself";
@@ -242,13 +246,13 @@ TEST_F(MenuE2eTest, AMenuDismissedWithoutAChoiceChoosesNothing) {
   xharness::MovePointer(display, place->x + kBesideMenuX, place->y + kBesideMenuY);
   xharness::PressButton(display, appprobe::kLeftButton);
   xharness::ReleaseButton(display, appprobe::kLeftButton);
-  ASSERT_TRUE(xharness::WaitUntil([&] { return appprobe::FindOpenMenu(display) == 0; },
-                                  kMenuTimeout));
+  ASSERT_TRUE(
+      xharness::WaitUntil([&] { return appprobe::FindOpenMenu(display) == 0; }, kMenuTimeout));
   menu = appprobe::OpenMenuByClick(display, window, kMenuTimeout);
   ASSERT_NE(menu, 0u) << "the menu did not open again";
   xharness::TypeKey(display, XK_Escape);
-  ASSERT_TRUE(xharness::WaitUntil([&] { return appprobe::FindOpenMenu(display) == 0; },
-                                  kMenuTimeout));
+  ASSERT_TRUE(
+      xharness::WaitUntil([&] { return appprobe::FindOpenMenu(display) == 0; }, kMenuTimeout));
 
   // Once the uncovered part is drawn again the scene is still that of draw mode 1, and no
   // animation started.
@@ -256,6 +260,29 @@ TEST_F(MenuE2eTest, AMenuDismissedWithoutAChoiceChoosesNothing) {
   EXPECT_TRUE(app->Running());
   ASSERT_TRUE(app->SyncOutput(kStartTimeout));
   EXPECT_EQ(app->Lines().size(), kReportLines) << "a trace started: " << app->Lines().back().text;
+}
+
+// A machine without a font for the labels: fontconfig is shown only the DejaVu fonts, which have
+// no Hangul. The menu still chooses, and one line on standard error says what to install.
+TEST_F(MenuE2eTest, WithoutAKoreanFontTheMenuStillWorksAndOneLineSaysWhatToInstall) {
+  char folder[] = "/tmp/menu_e2e_fonts_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string config = std::string(folder) + "/fonts.conf";
+  std::ofstream(config)
+      << "<?xml version=\"1.0\"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu"
+         "</dir><cachedir>"
+      << folder << "/cache</cachedir></fontconfig>\n";
+  const Window window = StartAndWaitForFirstFrame({"FONTCONFIG_FILE=" + config});
+  const bool chose = window != 0 && ChooseMenuEntry(server, window, 5);
+  const bool traced = chose && app->WaitForLines(kReportLines + 3, kTraceTimeout);
+  std::filesystem::remove_all(folder);
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(chose);
+  ASSERT_TRUE(traced);
+  EXPECT_EQ(app->Lines()[kReportLines].text, "MyTimer  0.100000");
+  const std::string warned = app->Stderr();
+  EXPECT_EQ(std::count(warned.begin(), warned.end(), '\n'), 1) << warned;
+  EXPECT_NE(warned.find("fonts-nanum"), std::string::npos) << warned;
 }
 
 TEST_F(MenuE2eTest, EntryFiveStartsTheTraceAndGrowsTheCubeAtTheOrigin) {

@@ -73,8 +73,12 @@ class ProgramTest : public ::testing::Test {
     }
   }
 
-  void StartApp(const std::vector<std::string>& args) {
-    app = std::make_unique<xharness::ChildProcess>(kProgram, args, ProgramEnvironment());
+  // extraEnv: "NAME=value" entries added to the program's environment.
+  void StartApp(const std::vector<std::string>& args,
+                const std::vector<std::string>& extraEnv = {}) {
+    std::vector<std::string> env = ProgramEnvironment();
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    app = std::make_unique<xharness::ChildProcess>(kProgram, args, env);
   }
   std::vector<std::string> DisplayArgs() const { return {"-display", server.displayName()}; }
 
