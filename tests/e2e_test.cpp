@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "expected_report.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
+using expectedreport::ExpectedReport;
 using programtest::Frame;
 using programtest::kProgram;
 using programtest::kReportLines;
@@ -35,31 +37,6 @@ constexpr double kMarginPx = 2.0;
 constexpr int kQuarterTurnDeg = 90;
 // A clean frame differs from its fitted outline only where an edge passes through pixel centres.
 constexpr int kCleanFrameMismatches = 4;
-
-// The start-up report written out from its known values rather than computed. Loop A adds the
-// single-precision 0.1 to 1.0 and falls below the tenths from 2.8 on; loop B adds 1.0 to that
-// 2.9999993 and is rounded back onto whole numbers once the sum passes 16.
-std::vector<std::string> ExpectedReport() {
-  const std::string loopA = "main                            ";
-  const std::string loopASteps = " 0.100000 0.100000";
-  const std::string loopBSteps = " 0.100000 1.000000";
-  std::vector<std::string> lines;
-  for (int tenths = 11; tenths <= 27; ++tenths) {
-    lines.push_back(loopA + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) +
-                    "00000" + loopASteps);
-  }
-  for (const char* drifted : {"2.799999", "2.899999", "2.999999"}) {
-    lines.push_back(loopA + drifted + loopASteps);
-  }
-  for (int whole = 3; whole <= 15; ++whole) {
-    lines.push_back("main " + std::to_string(whole) + ".999999" + loopBSteps);
-  }
-  for (int whole = 17; whole <= 23; ++whole) {
-    lines.push_back("main " + std::to_string(whole) + ".000000" + loopBSteps);
-  }
-  for (const char* verdict : {"x == y", "x != y", "x == y", "x != y"}) lines.push_back(verdict);
-  return lines;
-}
 
 int TurnedDeg(double fromDeg, double toDeg) {
   const int turned = static_cast<int>(toDeg - fromDeg) % kQuarterTurnDeg;

@@ -1,9 +1,8 @@
 // experiments_test.cpp: the start-up precision report, the tolerance comparison, and the IEEE
 // facts the report's verdicts rest on.
 //
-// The expected report is generated from its known values with integer arithmetic only, so a build
-// with value-changing floating-point optimisation cannot bend the expectation along with the code.
-// The arithmetic facts start from values read through volatile objects so that the compiler cannot
+// The expected report comes from expected_report.h, made with integer arithmetic only. The
+// arithmetic facts start from values read through volatile objects so that the compiler cannot
 // fold them; each operation then runs in whatever mode this file was compiled with, and a build
 // that reassociates or assumes NaN away fails here even where the report survives it.
 #include <cmath>
@@ -12,40 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "expected_report.h"
 #include "numeric.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
 
 namespace {
 
-constexpr int kMicrosPerUnit = 1000000;
-constexpr char kLoopAPrefix[] = "main                            ";  // "main", then 28 blanks
-
-// A non-negative number of millionths as "%f" prints it: six decimals.
-std::string SixDecimals(long long micros) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld.%06lld", micros / kMicrosPerUnit, micros % kMicrosPerUnit);
-  return text;
-}
-
-// The 44 lines of the report: loop A reads 1.1 to 2.7 in tenths, then three
-// values one millionth short of 2.8, 2.9 and 3.0; loop B reads one millionth short of 4 to 16,
-// then 17 to 23 exactly; then the verdicts equal, not equal, equal, not equal.
-std::vector<std::string> ExpectedReport() {
-  std::vector<std::string> lines;
-  for (int tenths = 11; tenths <= 30; ++tenths) {
-    const long long micros = tenths * (kMicrosPerUnit / 10) - (tenths >= 28 ? 1 : 0);
-    lines.push_back(kLoopAPrefix + SixDecimals(micros) + " 0.100000 0.100000");
-  }
-  for (int units = 4; units <= 23; ++units) {
-    const long long micros = 1LL * units * kMicrosPerUnit - (units <= 16 ? 1 : 0);
-    lines.push_back("main " + SixDecimals(micros) + " 0.100000 1.000000");
-  }
-  for (const char* verdict : {"x == y", "x != y", "x == y", "x != y"}) {
-    lines.push_back(verdict);
-  }
-  return lines;
-}
+using expectedreport::ExpectedReport;
 
 // Returns v through a volatile object, so the compiler cannot fold the arithmetic done with it.
 double OpaqueDouble(double v) {

@@ -1,7 +1,6 @@
 // app_probe.cpp: menu choice by synthetic mouse events, single pixels, /proc figures, trace shapes.
 #include "app_probe.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
 
@@ -35,8 +34,6 @@ std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
 
 Window FindOpenMenu(Display* display) {
   xharness::ScopedXErrorTrap trap(display);  // The menu window may go while it is looked at.
-  const Atom typeProperty = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
-  const Atom menuType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_MENU", False);
   Window root = 0;
   Window parent = 0;
   Window* children = nullptr;
@@ -47,21 +44,10 @@ Window FindOpenMenu(Display* display) {
   Window menu = 0;
   for (unsigned i = 0; i < count && menu == 0; ++i) {
     XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
-        attributes.override_redirect == False || attributes.map_state != IsViewable) {
-      continue;
-    }
-    Atom actualType = 0;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long bytesAfter = 0;
-    unsigned char* value = nullptr;
-    if (XGetWindowProperty(display, children[i], typeProperty, 0, 1, False, XA_ATOM, &actualType,
-                           &format, &items, &bytesAfter, &value) == Success &&
-        value != nullptr && items == 1 && *reinterpret_cast<Atom*>(value) == menuType) {
+    if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+        attributes.override_redirect == True && attributes.map_state == IsViewable) {
       menu = children[i];
     }
-    if (value != nullptr) XFree(value);
   }
   if (children != nullptr) XFree(children);
   return trap.Check() == 0 ? menu : 0;

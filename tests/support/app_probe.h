@@ -14,8 +14,8 @@
 
 namespace appprobe {
 
-// FLTK's pop-up menu, as FLTK 1.3 makes it: a top-level, override-redirect window of type
-// _NET_WM_WINDOW_TYPE_MENU, made when the menu opens and destroyed when it closes, with its
+// FLTK's pop-up menu, as FLTK 1.3 makes it: a top-level, override-redirect window (the program
+// has no other), made when the menu opens and destroyed when it closes, with its
 // top-left corner at the press. Its entries share one height, that of the tallest label plus
 // 4 px of leading, and begin 3 px below its top (a 2 px border and one pixel more); the window is
 // as high as the entries less one leading, plus 7 px (both borders and 3 px).

@@ -312,13 +312,6 @@ void ChildProcess::ReaderLoop() {
   }
 }
 
-std::optional<OutputLine> ChildProcess::ReadLine(milliseconds timeout) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait_for(lock, timeout, [this] { return nextLine_ < lines_.size() || !stdoutOpen_; });
-  if (nextLine_ < lines_.size()) return lines_[nextLine_++];
-  return std::nullopt;
-}
-
 bool ChildProcess::WaitForLines(std::size_t count, milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait_for(lock, timeout, [&] { return lines_.size() >= count || !stdoutOpen_; });
@@ -448,10 +441,6 @@ void PrivateXServer::Crash() {
 
 std::string PrivateXServer::displayName() const { return ":" + std::to_string(number_); }
 
-DisplayPtr PrivateXServer::Connect() const {
-  return DisplayPtr(XOpenDisplay(displayName().c_str()));
-}
-
 // ScopedXErrorTrap
 
 ScopedXErrorTrap::ScopedXErrorTrap(Display* display) : display_(display) {
@@ -561,14 +550,6 @@ std::optional<RgbImage> GrabWindow(Display* display, Window window) {
 }
 
 // Input and messages
-
-bool HasXTest(Display* display) {
-  int eventBase = 0;
-  int errorBase = 0;
-  int major = 0;
-  int minor = 0;
-  return XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor) != 0;
-}
 
 void MovePointer(Display* display, int x, int y) {
   XTestFakeMotionEvent(display, -1, x, y, CurrentTime);

@@ -59,12 +59,9 @@ class ChildProcess {
 
   pid_t pid() const { return pid_; }
 
-  // The next stdout line not yet returned by ReadLine, waiting up to timeout. Empty on timeout,
-  // or once stdout is closed and every line was returned.
-  std::optional<OutputLine> ReadLine(milliseconds timeout);
   // Waits until at least count stdout lines have arrived (or stdout closed); true if they have.
   bool WaitForLines(std::size_t count, milliseconds timeout);
-  // Every stdout line received so far (ReadLine's cursor does not matter here).
+  // Every stdout line received so far.
   std::vector<OutputLine> Lines() const;
   // Everything received on stderr so far.
   std::string Stderr() const;
@@ -98,7 +95,6 @@ class ChildProcess {
   std::vector<OutputLine> lines_;
   std::string partialLine_;
   std::string stderr_;
-  std::size_t nextLine_ = 0;
   bool stdoutOpen_ = true;
   bool stderrOpen_ = true;
   bool readerBusy_ = false;
@@ -126,8 +122,6 @@ class PrivateXServer {
   std::string displayName() const;
   // A connection owned by this object, for the helpers below; closed before the server stops.
   Display* display() const { return display_.get(); }
-  // A new connection of the caller's own.
-  DisplayPtr Connect() const;
   // The server process, e.g. to check it is still alive.
   ChildProcess& process() { return *process_; }
   // Kills the server with SIGKILL, as a crash would, after closing this object's connection:
@@ -216,7 +210,6 @@ std::optional<RgbImage> GrabWindow(Display* display, Window window);
 
 // Input and window-manager messages, as a user or a window manager would send them. Each flushes.
 
-bool HasXTest(Display* display);
 // Moves the pointer to root coordinates (x, y).
 void MovePointer(Display* display, int x, int y);
 // Presses or releases pointer button 1 to 5 (3 is the right button).
