@@ -285,9 +285,7 @@ std::string Cell(const Spread& spread, int decimals) {
          Format(spread.max, decimals) + ")";
 }
 
-std::string Verdict(std::optional<bool> met) {
-  return met ? (*met ? "yes" : "**no**") : "-";
-}
+std::string Verdict(std::optional<bool> met) { return met ? (*met ? "yes" : "**no**") : "-"; }
 
 // One program's runs and the spreads of its figures.
 struct Figures {
@@ -396,8 +394,7 @@ int main(int argc, char** argv) {
         RunResult result = RunOnce(program, options.seconds, options.ticks);
         std::cerr << "run " << run + 1 << "/" << options.runs << " " << program.name
                   << ": first frame " << Format(result.firstFrameMs, 1) << " ms, CPU "
-                  << Format(result.cpuMs, 0) << " ms, peak " << Format(result.peakKiB, 0)
-                  << " KiB";
+                  << Format(result.cpuMs, 0) << " ms, peak " << Format(result.peakKiB, 0) << " KiB";
         if (result.ticks) {
           std::cerr << ", ticks mean " << Format(result.ticks->meanMs, 2) << " p99 "
                     << Format(result.ticks->p99Ms, 2) << " max " << Format(result.ticks->maxMs, 2)
@@ -437,8 +434,7 @@ int main(int argc, char** argv) {
         "ratio <= " + Format(kCpuRatioMax, 2), RatioOf(project.cpuMs, bare.cpuMs, kCpuRatioMax),
         RatioOf(project.cpuMs, withMenu.cpuMs, kCpuRatioMax));
     Row("CPU (% of one core)", spreads(&Figures::cpuPercent), 3,
-        "sample-drawing < " + Format(kCpuPercentMax, 0) + "%",
-        cpuPercentMet, cpuPercentMet);
+        "sample-drawing < " + Format(kCpuPercentMax, 0) + "%", cpuPercentMet, cpuPercentMet);
     Row("peak resident, VmHWM (KiB)", spreads(&Figures::peak), 0,
         "<= baseline + " + Format(kPeakExtraKiBMax, 0) + " KiB",
         ExtraOf(project.peak, bare.peak, kPeakExtraKiBMax),
