@@ -278,8 +278,8 @@ std::string Format(double value, int decimals) {
   return text;
 }
 
-// A figure as the tables print it. Verdicts are made on it, so that no printed figure equal to its
-// limit is marked as under it.
+// A figure as the tables print it. Verdicts are made on it, so that a verdict never disagrees with
+// the figure beside it (a CPU share printed as 1.000 is not under 1%).
 double Shown(double value, int decimals) {
   return std::isnan(value) ? value : std::stod(Format(value, decimals));
 }
@@ -317,8 +317,8 @@ struct Figures {
   Spread residentFile;  // Mapped files: libraries, caches, fonts.
 };
 
-// The comparison of sample-drawing with one baseline, for each figure with a target relative to a
-// baseline: the figure of the comparison and whether it meets the target.
+// sample-drawing against one baseline on one figure: the ratio or difference as printed, and
+// whether it meets the figure's target, if it has one.
 struct Comparison {
   std::string text;
   std::optional<bool> met;
