@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# bench.sh: builds a release and measures sample-drawing against the baseline GLUT program
-# (bench/baseline.cpp), each run on a private Xvfb, the two alternately. Prints a Markdown report:
-# the machine, its load before and after, and a table of medians with their ranges, the ratios
-# and the targets. Progress goes to standard error.
+# bench.sh: builds a release and measures sample-drawing (on FLTK's GLUT layer) against two
+# freeglut baselines (bench/baseline.cpp, bare and with sample-drawing's menu), each run on a
+# private Xvfb, the three in turn. Prints a Markdown report: the machine, its load before and
+# after, and tables of medians with their ranges, the ratios and the targets. Progress goes to
+# standard error.
 #
 # Usage: scripts/bench.sh [--quick] [--runs N] [--seconds S] [--ticks T]
-#   default: 10 runs of each, 20 s of animation per run, 100 scale-tick intervals (about 8 min);
-#   --quick: 3 runs of 6 s, 50 intervals (about 1 min).
+#   default: 10 runs of each, 20 s of animation per run, 100 scale-tick intervals (about 12 min);
+#   --quick: 3 runs of 6 s, 50 intervals (about 1.5 min).
 # The figures mean most on an idle machine: the report shows the load average; other work on the
 # machine delays timer ticks and stretches the start-up.
 set -euo pipefail
@@ -29,13 +30,14 @@ MesaVersion() {
   echo "libgl1-mesa-dri $(dpkg-query -W -f='${Version}' libgl1-mesa-dri 2>/dev/null || echo unknown)"
 }
 
-echo "## Benchmark: sample-drawing against the baseline"
+echo "## Benchmark: sample-drawing against the baselines"
 echo
 echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "- CPU: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(nproc) cores"
 echo "- Kernel: $(uname -sr)"
 echo "- Mesa: $(MesaVersion)"
-echo "- freeglut: $(dpkg-query -W -f='${Version}' libglut3.12 2>/dev/null || echo unknown)"
+echo "- FLTK (sample-drawing): $(dpkg-query -W -f='${Version}' libfltk1.3 2>/dev/null || echo unknown)"
+echo "- freeglut (the baselines): $(dpkg-query -W -f='${Version}' libglut3.12 2>/dev/null || echo unknown)"
 echo "- Load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
 echo
 build/release/bench/bench_driver "$@"
