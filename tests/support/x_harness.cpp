@@ -1,7 +1,6 @@
 // x_harness.cpp: private Xvfb servers, piped child processes and the Xlib/XTest helpers.
 #include "x_harness.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -80,26 +79,10 @@ int TrapHandler(Display*, XErrorEvent* event) {
 
 std::optional<std::string> WindowName(Display* display, Window window) {
   char* name = nullptr;
-  if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-    std::string result(name);
-    XFree(name);
-    return result;
-  }
-  Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-  Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &count,
-                         &after, &data) == Success &&
-      data != nullptr) {
-    std::string result(reinterpret_cast<char*>(data), count);
-    XFree(data);
-    if (type == utf8) return result;
-  }
-  return std::nullopt;
+  if (XFetchName(display, window, &name) == 0 || name == nullptr) return std::nullopt;
+  std::string result(name);
+  XFree(name);
+  return result;
 }
 
 Window FindBelow(Display* display, Window window, const std::string& name) {

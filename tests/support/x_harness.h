@@ -153,7 +153,7 @@ class ScopedXErrorTrap {
 
 // Window lookup and state.
 
-// The first window found, depth first from the root, whose WM_NAME or _NET_WM_NAME equals name;
+// The first window found, depth first from the root, whose WM_NAME equals name;
 // 0 if there is none.
 Window FindWindowByName(Display* display, const std::string& name);
 // Waits until FindWindowByName finds one; 0 on timeout.
