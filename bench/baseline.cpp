@@ -13,7 +13,8 @@ namespace {
 constexpr char kMenuOption[] = "--menu";
 
 // sample-drawing's labels and values, in its order: the menu's cost depends on the labels' bytes
-// and the number of entries, not on what the entries do.
+// and the number of entries, not on what the entries do. Copied rather than shared, so that the
+// baseline links nothing of sample-drawing's own.
 char label1[] = "큐브 회전(기준 : 큐브중심,   위치 : (6,0) )";
 char label2[] = "큐브 회전(기준:원점,  위치 : 원점)";
 char label3[] = "큐브 회전(기준:원점,  회전반지름 : 6.0)";
