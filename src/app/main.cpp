@@ -2,11 +2,9 @@
 //
 // Nothing is drawn and no timer fires before glutMainLoop: the steps below only create, register
 // and arm, so the start-up report is complete before the first frame.
-#include <FL/glut.H>
-
-#include <cstdio>
-
+#include "glut_api.h"
 #include "numeric.h"
+#include "platform.h"
 #include "scene.h"
 
 namespace {
@@ -16,9 +14,7 @@ constexpr char kWindowTitle[] = "Sample Drawing";
 }  // namespace
 
 int main(int argc, char** argv) {
-  // There is no console to allocate here: standard output stays where the user put it (terminal,
-  // pipe or file). Line-buffered, so a piped trace arrives line by line as it is printed.
-  std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
+  AttachConsole();
 
   // GLUT takes its own options (such as -display) out of argv; anything left is ignored.
   glutInit(&argc, argv);
@@ -28,12 +24,12 @@ int main(int argc, char** argv) {
   glutCreateWindow(kWindowTitle);
   SetUpFixedView();
 
-  UseMenuFont();
-  CreateMainMenu();
+  AttachMainMenu();
   glutDisplayFunc(MyDisplay);
   glutTimerFunc(kTickMs, MyRotateTimer, kRotateTimerValue);
   RunPrecisionExperiments();
 
+  // Returns once the window is closed (FLTK's loop does; freeglut's is told to).
   glutMainLoop();
-  return 0;
+  return ConsoleExitStatus();
 }

@@ -4,7 +4,6 @@
 // show exact and tolerance-based comparison of double sums. Every operation is written in the
 // precision it is meant to round in, one rounding per operation.
 #include <cmath>
-#include <cstdio>
 
 #include "numeric.h"
 #include "scene.h"
@@ -22,7 +21,7 @@ constexpr char kLoopBFormat[] = "main %f %f %f\n";
 constexpr char kEqualText[] = "x == y\n";
 constexpr char kNotEqualText[] = "x != y\n";
 
-void PrintVerdict(bool equal) { std::printf("%s", equal ? kEqualText : kNotEqualText); }
+void PrintVerdict(bool equal) { ConsolePrint("%s", equal ? kEqualText : kNotEqualText); }
 
 // x + first + second, added left to right with one double rounding per addition.
 double SumInOrder(double x, double first, double second) {
@@ -37,8 +36,8 @@ void AccumulateWithAbs() {
     // The absolute value is taken on the widened value and narrowed back, then added in float.
     const float magnitude = static_cast<float>(std::fabs(static_cast<double>(scaleFactor)));
     scaleFactor = magnitude + step;
-    std::printf(kLoopAFormat, static_cast<double>(scaleFactor), static_cast<double>(kTenthF),
-                static_cast<double>(step));
+    ConsolePrint(kLoopAFormat, static_cast<double>(scaleFactor), static_cast<double>(kTenthF),
+                 static_cast<double>(step));
   }
 }
 
@@ -48,8 +47,8 @@ void AccumulateSelectedSteps() {
     step = (step > kThresholdF) ? 1.0f : 0.0f;  // 0.1 > 31 is false: 0
     step = (kThresholdF > step) ? 1.0f : 0.0f;  // 31 > 0 is true: 1
     scaleFactor = scaleFactor + step;
-    std::printf(kLoopBFormat, static_cast<double>(scaleFactor), static_cast<double>(kTenthF),
-                static_cast<double>(step));
+    ConsolePrint(kLoopBFormat, static_cast<double>(scaleFactor), static_cast<double>(kTenthF),
+                 static_cast<double>(step));
   }
 }
 

@@ -2,8 +2,7 @@
 //
 // The projection is set once and never touched again; each frame works on the model-view matrix
 // only and resets it.
-#include <FL/glut.H>
-
+#include "glut_api.h"
 #include "scene.h"
 
 namespace {

@@ -1,9 +1,8 @@
-// menu.cpp: the right-button pop-up menu and its callback.
+// menu.cpp: the right-button pop-up menu's table, its GLUT construction and its callback.
 //
-// The labels are Korean, handed to GLUT as UTF-8, this platform's encoding; the menu draws them
-// with the font UseMenuFont chose. The entries' order and values are what decide the behaviour.
-#include <FL/glut.H>
-
+// The labels are Korean, kept as UTF-8; a platform whose menu takes another encoding converts
+// them. The entries' order and values are what decide the behaviour.
+#include "glut_api.h"
 #include "scene.h"
 
 namespace {
@@ -23,22 +22,24 @@ char label9[] = "두개의 큐브(메뉴 5,6 번)";
 char label10[] = "두개의 큐브(메뉴 3번 + 3번 바깥쪽에서 자전 및 공전)";
 char label11[] = "두개의 큐브(지구와 달)";
 
-struct MenuEntry {
-  char* label;
-  int value;
-};
-
-// Several labels name scenes that are not drawn; each entry does what its value selects.
-// Entries 5 and 6 both start the scale animation, and entries 7 to 11 all act as entry 1.
-const MenuEntry kMainMenuEntries[] = {
-    {label1, 1}, {label2, 2}, {label3, 3}, {label4, 4},  {label5, 5},  {label6, 5},
-    {label7, 1}, {label8, 1}, {label9, 1}, {label10, 1}, {label11, 1},
-};
-
 constexpr int kFirstDrawMode = 1;
 constexpr int kScaleDrawMode = 5;  // Also the last draw mode.
 
 }  // namespace
+
+const std::array<MenuEntry, kMainMenuEntryCount> kMainMenuEntries = {{
+    {label1, 1},
+    {label2, 2},
+    {label3, 3},
+    {label4, 4},
+    {label5, 5},
+    {label6, 5},
+    {label7, 1},
+    {label8, 1},
+    {label9, 1},
+    {label10, 1},
+    {label11, 1},
+}};
 
 std::vector<std::string> MainMenuLabels() {
   std::vector<std::string> labels;

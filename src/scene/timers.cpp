@@ -3,10 +3,7 @@
 // Each callback applies a pure step to the scene variables, traces it, and re-arms a one-shot
 // GLUT timer; a chain therefore runs until the process ends. The scale timers request no redraw:
 // their effect shows at the next redraw the rotation timer or the menu asks for.
-#include <FL/glut.H>
-
-#include <cstdio>
-
+#include "glut_api.h"
 #include "scene.h"
 
 namespace {
@@ -33,30 +30,30 @@ void MyRotateTimer(int /*value*/) {
 
 void MyTimer(int /*value*/) {
   scaleFactor = GrowScale(scaleFactor);
-  std::printf(kGrowStepFormat, static_cast<double>(kGrowthStep));
+  ConsolePrint(kGrowStepFormat, static_cast<double>(kGrowthStep));
   const double scale = static_cast<double>(scaleFactor);
   if (InUpperBand(scaleFactor)) {
-    std::printf(kGrowTurnFormat1, scale);
+    ConsolePrint(kGrowTurnFormat1, scale);
     glutTimerFunc(kTickMs, MyTimer2, kScaleTimerValue);
-    std::printf(kGrowTurnFormat2, scale);
+    ConsolePrint(kGrowTurnFormat2, scale);
   } else {
-    std::printf(kGrowOnFormat3, scale);
+    ConsolePrint(kGrowOnFormat3, scale);
     glutTimerFunc(kTickMs, MyTimer, kScaleTimerValue);
-    std::printf(kGrowOnFormat4, scale);
+    ConsolePrint(kGrowOnFormat4, scale);
   }
 }
 
 void MyTimer2(int /*value*/) {
   scaleFactor = ShrinkScale(scaleFactor);
   const double scale = static_cast<double>(scaleFactor);
-  std::printf(kShrinkStepFormat, scale);
+  ConsolePrint(kShrinkStepFormat, scale);
   if (InLowerBand(scaleFactor)) {
-    std::printf(kShrinkTurnFormat1, scale);
+    ConsolePrint(kShrinkTurnFormat1, scale);
     glutTimerFunc(kTickMs, MyTimer, kScaleTimerValue);
-    std::printf(kShrinkTurnFormat2, scale);
+    ConsolePrint(kShrinkTurnFormat2, scale);
   } else {
-    std::printf(kShrinkOnFormat3, scale);
+    ConsolePrint(kShrinkOnFormat3, scale);
     glutTimerFunc(kTickMs, MyTimer2, kScaleTimerValue);
-    std::printf(kShrinkOnFormat4, scale);
+    ConsolePrint(kShrinkOnFormat4, scale);
   }
 }

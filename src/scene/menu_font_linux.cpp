@@ -1,4 +1,4 @@
-// menu_font.cpp: the font the pop-up menu draws its Korean labels with.
+// menu_font_linux.cpp: the font the pop-up menu draws its Korean labels with.
 //
 // FLTK draws each label with one font and no fallback per character, and its default sans face
 // usually has no Hangul, so the labels would come out as boxes. The menu is given instead an

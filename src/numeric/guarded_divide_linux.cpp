@@ -1,4 +1,4 @@
-// guarded_divide.cpp: division of the value holders, absorbing a trapped divide-by-zero.
+// guarded_divide_linux.cpp: division of the value holders, absorbing a trapped divide-by-zero.
 //
 // Linux offers no way to catch a floating-point trap and resume after the faulting instruction
 // without a process-wide signal handler, so the guard decides before dividing instead. A division

@@ -1,0 +1,32 @@
+// platform_linux.cpp: Linux, where the process has no console to allocate and the GLUT layer is
+// FLTK's, which draws the menu's Korean labels with an installed font.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform.h"
+#include "scene.h"
+
+namespace {
+
+constexpr int kLastStandardFd = 2;  // Standard input, output and error: 0, 1 and 2.
+
+}  // namespace
+
+void AttachConsole() {
+  // Standard output stays where the user put it: the terminal, a pipe or a file. A standard
+  // descriptor that was closed is reopened on /dev/null, since the next file or connection
+  // opened would take its number, and the report would go into it (into the X connection,
+  // which then hangs). open() takes the lowest free number, which is the closed one.
+  for (int fd = 0; fd <= kLastStandardFd; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      open("/dev/null", O_RDWR);
+    }
+  }
+}
+
+void AttachMainMenu() {
+  UseMenuFont();
+  CreateMainMenu();
+}
