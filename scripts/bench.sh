@@ -13,8 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+scripts/install-deps.sh demo test bench
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
 cmake --build build/release --target bench_driver -j"$(nproc)" >/dev/null
 
 MesaVersion() {

@@ -7,8 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+scripts/install-deps.sh demo
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
 cmake --build build/release --target sample-drawing -j"$(nproc)"
 program=build/release/sample-drawing
 

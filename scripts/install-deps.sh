@@ -1,25 +1,53 @@
 #!/usr/bin/env bash
-# install-deps.sh: installs the Debian packages that building, running and testing need, when any
-# of them is missing. Uses apt-get directly as root, through sudo otherwise.
+# install-deps.sh: installs the Debian packages of the named groups that are missing. Uses apt-get
+# directly as root, through sudo otherwise; never asks a question.
+#
+# Usage: scripts/install-deps.sh GROUP...
+# The groups, each with what uses it, are below: the one list of what the project installs.
 set -euo pipefail
 
-packages=(
-  # Build, style checks and packaging; rsvg-convert draws the icon's PNG sizes
-  cmake make g++ clang clang-format clang-tidy dpkg-dev librsvg2-bin
-  # The package's checks (scripts/lint-package.sh)
-  lintian desktop-file-utils groff-base
-  # OpenGL and FLTK's GLUT layer, with Mesa's software renderer for machines without a GPU;
-  # fontconfig chooses the menu's font, and fonts-nanum has the Hangul of its labels
+# Building and running the demo: the compiler and CMake; OpenGL and FLTK's GLUT layer, with Mesa's
+# software renderer for machines without a GPU; fontconfig chooses the menu's font, and
+# fonts-nanum has the Hangul of its labels; with no display, a virtual X server, xwininfo to find
+# the window and ImageMagick's import to save its picture; rsvg-convert draws the icon's PNG sizes
+# that the build installs.
+group_demo=(
+  cmake make g++
   libfltk1.3-dev libfontconfig-dev libgl-dev libgl1-mesa-dri fonts-nanum
-  # The benchmark's baseline: the plainest GLUT program, on freeglut
-  freeglut3-dev
-  # Tests: GoogleTest, a private virtual X server, X11 and XTest for reading pixels and driving the menu
-  libgtest-dev xvfb xauth libx11-dev libxtst-dev x11-utils
-  # Memory checking of the unit tests (scripts/memcheck.sh)
-  valgrind
-  # Screenshots and pictures; xdotool drives the menu for scripts/make-pictures.sh
-  imagemagick xdotool
+  xvfb xauth x11-utils imagemagick librsvg2-bin
 )
+# What the test command adds: style checks and the second compiler; GoogleTest; X11 and XTest
+# for reading pixels and driving the menu; valgrind for memcheck; the Debian package (dpkg-dev's
+# dpkg-shlibdeps finds its dependencies) and its checks.
+group_test=(
+  clang clang-format clang-tidy
+  libgtest-dev libx11-dev libxtst-dev
+  valgrind
+  dpkg-dev lintian desktop-file-utils groff-base
+)
+# What the benchmark adds: its baseline, the plainest GLUT program, on freeglut.
+group_bench=(
+  freeglut3-dev
+)
+# What scripts/make-pictures.sh adds: xdotool drives the menu for the pictures.
+group_pictures=(
+  xdotool
+)
+
+if [ "$#" -eq 0 ]; then
+  echo "usage: $0 GROUP... (groups: demo test bench pictures)" >&2
+  exit 2
+fi
+packages=()
+for group in "$@"; do
+  if ! declare -p "group_$group" >/dev/null 2>&1; then
+    echo "error: no package group '$group' (groups: demo test bench pictures)" >&2
+    exit 2
+  fi
+  declare -n members="group_$group"
+  packages+=("${members[@]}")
+  unset -n members
+done
 
 missing=()
 for package in "${packages[@]}"; do
@@ -31,21 +59,21 @@ if [ "${#missing[@]}" -eq 0 ]; then
   exit 0
 fi
 
-if [ "$(id -u)" -eq 0 ]; then
-  as_root=()
-elif command -v sudo >/dev/null 2>&1; then
-  as_root=(sudo)
-else
-  echo "error: these packages are missing and neither root nor sudo is available to install them:" >&2
-  echo "  ${missing[*]}" >&2
-  echo "Install them with: apt-get install ${missing[*]}" >&2
-  exit 1
+# The front-end setting is given to apt-get itself: sudo would drop an exported one.
+apt_get=(env DEBIAN_FRONTEND=noninteractive apt-get)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "error: these packages are missing and neither root nor sudo is available to install them:" >&2
+    echo "  ${missing[*]}" >&2
+    echo "Install them with: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  apt_get=(sudo "${apt_get[@]}")
 fi
 
 echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-if ! "${as_root[@]}" apt-get update -q ||
-   ! "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+if ! "${apt_get[@]}" update -q ||
+   ! "${apt_get[@]}" install -y -q --no-install-recommends "${missing[@]}"; then
   echo "error: could not install these packages: ${missing[*]}" >&2
   echo "Install them by hand with: sudo apt-get install ${missing[*]}" >&2
   exit 1

@@ -22,7 +22,7 @@ if ! command -v valgrind >/dev/null 2>&1; then
   echo "error: valgrind is not installed (apt-get install valgrind)" >&2
   exit 1
 fi
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
 cmake --build build/release --target unit_tests -j"$(nproc)" >/dev/null
 
 valgrind --tool=memcheck --error-exitcode=1 --leak-check=full --show-leak-kinds=definite,possible \

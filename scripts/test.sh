@@ -11,8 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_WERROR=ON >/dev/null
+scripts/install-deps.sh demo test
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON \
+  -DSAMPLE_DRAWING_WERROR=ON >/dev/null
 
 echo "=== Format and lint ==="
 mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' 2>/dev/null ||

@@ -27,8 +27,11 @@ start_private_xvfb() {
   local display_pipe display_number
   trap stop_private_xvfb EXIT
   # Xvfb picks a free display and writes its number into this pipe (open for reading and writing).
+  # -noreset: by default the server resets when its last client leaves, and a program connecting
+  # just as a poll for its window (xwininfo) disconnects is refused with "Can't open display".
   exec {display_pipe}<> <(:)
-  Xvfb -displayfd "$display_pipe" -screen 0 "${1:-640x480x24}" "${@:2}" -nolisten tcp >/dev/null 2>&1 &
+  Xvfb -displayfd "$display_pipe" -screen 0 "${1:-640x480x24}" "${@:2}" -noreset -nolisten tcp \
+    >/dev/null 2>&1 &
   xvfb_pid=$!
   if ! read -r -t 10 display_number <&"$display_pipe"; then
     echo "error: Xvfb did not start" >&2
