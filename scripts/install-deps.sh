@@ -59,8 +59,9 @@ if [ "${#missing[@]}" -eq 0 ]; then
   exit 0
 fi
 
-# The front-end setting is given to apt-get itself: sudo would drop an exported one.
-apt_get=(env DEBIAN_FRONTEND=noninteractive apt-get)
+# The front-end setting is given to apt-get itself: sudo would drop an exported one. Another
+# install already running (an unattended upgrade) is waited for, not failed on.
+apt_get=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
 if [ "$(id -u)" -ne 0 ]; then
   if ! command -v sudo >/dev/null 2>&1; then
     echo "error: these packages are missing and neither root nor sudo is available to install them:" >&2
