@@ -1,6 +1,8 @@
 // fault_test.cpp: the real program under faults around it: its X server dying, its window closed
-// while scale chains print, its standard output closed by the reader, and GLUT options with bad
-// values. It must end promptly or carry on sanely; it must never hang, crash or hide its window.
+// while scale chains print, its standard output closed by the reader, closed at start or unable
+// to take a line, and GLUT options with bad values. It must end promptly or carry on sanely; it
+// must never hang, crash, hide its window or lose output without a word.
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -17,6 +19,8 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "app_probe.h"
@@ -42,13 +46,19 @@ constexpr int kCubeCentreX = 240;
 constexpr int kCubeCentreY = kWindowPx / 2 - 1;
 constexpr int kCornerPx = 2;
 
+// Runs the program through a shell that applies redirections (such as "1>&3 3>&-" or "2>&-")
+// and execs it, so the program keeps the shell's process id. fds are inherited as 3, 4, ...
+std::unique_ptr<xharness::ChildProcess> StartRedirected(
+    const std::string& redirections, std::vector<std::string> args, std::vector<int> fds = {},
+    std::vector<std::string> env = xharness::EnvironmentWithoutDisplay()) {
+  args.insert(args.begin(), {"-c", "exec \"$0\" \"$@\" " + redirections, kProgram});
+  return std::make_unique<xharness::ChildProcess>("/bin/sh", args, env, fds);
+}
+
 // Runs the program with its standard output on descriptor fd (a file or a pipe of the test's
-// own) instead of the harness's pipe: a shell moves fd onto descriptor 1 and execs the program,
-// which keeps the shell's process id.
+// own) instead of the harness's pipe.
 std::unique_ptr<xharness::ChildProcess> StartWithStdoutOn(int fd, std::vector<std::string> args) {
-  args.insert(args.begin(), {"-c", "exec \"$0\" \"$@\" 1>&3 3>&-", kProgram});
-  return std::make_unique<xharness::ChildProcess>(
-      "/bin/sh", args, xharness::EnvironmentWithoutDisplay(), std::vector<int>{fd});
+  return StartRedirected("1>&3 3>&-", std::move(args), {fd});
 }
 
 // The program's window once it shows a drawn frame; 0 if that never happened.
@@ -71,6 +81,15 @@ std::string ReadFile(const std::string& path) {
 
 std::size_t CountLines(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// Escape in the window, as a user would press it. Without a window manager the keyboard follows
+// the pointer.
+void PressEscapeIn(Display* display, Window window) {
+  const std::optional<xharness::WindowGeometry> place = xharness::GetGeometry(display, window);
+  ASSERT_TRUE(place);
+  xharness::MovePointer(display, place->x + kWindowPx / 4, place->y + kWindowPx / 4);
+  xharness::TypeKey(display, XK_Escape);
 }
 
 std::string DescribeStatus(int status) {
@@ -182,6 +201,72 @@ TEST(FaultTest, StdoutClosedByTheReaderEndsTheProgramAtItsNextLine) {
   ASSERT_TRUE(status) << "still running while printing into a closed pipe";
   ASSERT_TRUE(WIFSIGNALED(*status)) << DescribeStatus(*status);
   EXPECT_EQ(WTERMSIG(*status), SIGPIPE);
+}
+
+// Started with standard output or standard error closed, the program must not take the free
+// descriptor for its own files: the X connection would get it, and the report or fontconfig's
+// complaint about its missing configuration would be written into the protocol stream, which
+// hangs the program. The closed stream is reopened on /dev/null and the program runs as usual.
+TEST(FaultTest, ClosedStandardStreamsAtStartLeaveTheProgramWorking) {
+  struct Case {
+    const char* name;
+    const char* redirections;
+  };
+  const Case kCases[] = {{"standard output closed", ">&- </dev/null"},
+                         {"standard error closed", "2>&-"}};
+  std::vector<std::string> env = xharness::EnvironmentWithoutDisplay();
+  env.emplace_back("FONTCONFIG_FILE=/nonexistent");
+  for (const Case& test : kCases) {
+    SCOPED_TRACE(test.name);
+    xharness::PrivateXServer server;
+    std::unique_ptr<xharness::ChildProcess> app =
+        StartRedirected(test.redirections, {"-display", server.displayName()}, {}, env);
+    const Window window = WaitForDrawnWindow(server.display());
+    ASSERT_NE(window, 0u) << "no drawn frame; stderr: " << app->Stderr();
+    PressEscapeIn(server.display(), window);
+    const std::optional<int> status = app->WaitExit(kExitTimeout);
+    ASSERT_TRUE(status) << "still running after Escape";
+    ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+  }
+}
+
+// Every write to /dev/full fails with ENOSPC. The first failed line is reported once on standard
+// error, the window keeps turning while the trace goes on failing, and the exit status says that
+// output was lost.
+TEST(FaultTest, UnwritableStandardOutputIsReportedOnceAndEndsWithStatusOne) {
+  xharness::PrivateXServer server;
+  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  std::unique_ptr<xharness::ChildProcess> app =
+      StartWithStdoutOn(full, {"-display", server.displayName()});
+  close(full);
+
+  const Window window = WaitForDrawnWindow(server.display());
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(xharness::WaitUntil([&] { return !app->Stderr().empty(); }, kStartTimeout));
+  ASSERT_EQ(appprobe::ChooseMenuEntry(server.display(), window, 5), "");
+  // Two seconds of the trace: about 60 more failed lines.
+  const std::optional<xharness::RgbImage> before = xharness::GrabWindow(server.display(), window);
+  std::this_thread::sleep_for(milliseconds(2000));
+  const std::optional<xharness::RgbImage> after = xharness::GrabWindow(server.display(), window);
+  ASSERT_TRUE(before && after);
+  int changedPx = 0;
+  for (int y = 0; y < kWindowPx; ++y) {
+    for (int x = 0; x < kWindowPx; ++x) {
+      changedPx += before->At(x, y) != after->At(x, y) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(changedPx, 0) << "the cube stopped turning";
+  EXPECT_TRUE(app->Running());
+  EXPECT_EQ(app->Stderr(),
+            "sample-drawing: cannot write to standard output: No space left on device\n");
+
+  PressEscapeIn(server.display(), window);
+  const std::optional<int> status = app->WaitExit(kExitTimeout);
+  ASSERT_TRUE(status) << "still running after Escape";
+  ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
+  EXPECT_EQ(WEXITSTATUS(*status), 1);
 }
 
 // The GLUT layer's own options, with missing, bad and extreme values. A missing or unreadable
