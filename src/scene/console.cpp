@@ -13,7 +13,7 @@ bool writeFailed = false;  // Set by the first line that could not be written.
 }  // namespace
 
 void ConsolePrint(const char* format, ...) {
-  std::va_list arguments;
+  va_list arguments;
   va_start(arguments, format);
   errno = 0;
   const bool printed = std::vprintf(format, arguments) >= 0;
