@@ -33,15 +33,23 @@ group_bench=(
 group_pictures=(
   xdotool
 )
+# The Windows build and its tests (scripts/build-windows.sh, scripts/test-windows.sh): clang
+# compiles for Windows (its structured exception handling) against mingw-w64's headers, runtime
+# and linker; dpkg-dev unpacks freeglut's source; googletest's source is built for Windows; Wine
+# runs the results on a virtual X server.
+group_windows=(
+  cmake make clang g++-mingw-w64-x86-64-posix dpkg-dev googletest
+  wine wine64 xvfb xauth x11-utils
+)
 
 if [ "$#" -eq 0 ]; then
-  echo "usage: $0 GROUP... (groups: demo test bench pictures)" >&2
+  echo "usage: $0 GROUP... (groups: demo test bench pictures windows)" >&2
   exit 2
 fi
 packages=()
 for group in "$@"; do
   if ! declare -p "group_$group" >/dev/null 2>&1; then
-    echo "error: no package group '$group' (groups: demo test bench pictures)" >&2
+    echo "error: no package group '$group' (groups: demo test bench pictures windows)" >&2
     exit 2
   fi
   declare -n members="group_$group"

@@ -34,9 +34,10 @@ class DoubleValue {
   double value_;
 };
 
-// The guarded divisions. Where the calling thread has unmasked FE_DIVBYZERO and the division
-// would raise it (finite non-zero over zero), the result is 0.0 and all floating-point status
-// flags are cleared; every other fault reaches the caller's own SIGFPE handling unchanged, and
+// The guarded divisions. Where the calling thread has unmasked divide-by-zero (feenableexcept on
+// Linux, _controlfp_s on Windows) and the division raises it (finite non-zero over zero), the
+// result is 0.0 and all floating-point status flags are cleared; every other fault reaches the
+// caller's own handling unchanged (a SIGFPE handler; an outer structured exception handler), and
 // with the trap masked the result is the IEEE quotient with its flags.
 
 // a / b in double.

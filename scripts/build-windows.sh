@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# build-windows.sh: cross-builds the Windows program here on Debian: build/windows/sample-drawing.exe
+# and the zip beside it (the exe, the licence and a short read-me). freeglut comes from Debian's
+# source package, built statically with the same toolchain (toolchain-windows.cmake), so the exe
+# imports only DLLs that every Windows has; the script checks that.
+#
+# Usage: scripts/build-windows.sh [--tests]   (--tests also builds the unit tests, for Wine)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tests=OFF
+if [ "${1:-}" = "--tests" ]; then tests=ON; fi
+readonly build=build/windows
+readonly deps=$build/freeglut
+readonly toolchain=$PWD/toolchain-windows.cmake
+readonly objdump=x86_64-w64-mingw32-objdump
+# What a bare 64-bit Windows 10 or 11 has in System32 of what a program like this could import.
+readonly kSystemDlls='ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dll USER32.dll WINMM.dll'
+
+scripts/install-deps.sh windows
+
+# freeglut's source, through a deb-src entry made from the machine's own apt sources (each
+# repository, suite and component it has for binary packages), in an apt state of our own under
+# the build tree: the system's apt configuration is left as it is.
+if [ ! -f "$deps/install/lib/libfreeglut_static.a" ]; then
+  rm -rf "$deps"
+  mkdir -p "$deps/apt/lists/partial" "$deps/apt/cache/archives/partial" "$deps/src"
+  apt-get indextargets --no-release-info --format '$(TARGET_OF) $(REPO_URI) $(RELEASE) $(COMPONENT)' |
+    awk '$1 == "deb" { print "deb-src", $2, $3, $4 }' | sort -u >"$deps/apt/sources.list"
+  if [ ! -s "$deps/apt/sources.list" ]; then
+    echo "error: apt has no sources to derive a deb-src entry from" >&2
+    exit 1
+  fi
+  apt_own=(-o Dir::Etc::SourceList="$PWD/$deps/apt/sources.list" -o Dir::Etc::SourceParts=/nonexistent
+           -o Dir::State::Lists="$PWD/$deps/apt/lists" -o Dir::Cache="$PWD/$deps/apt/cache"
+           -o APT::Sandbox::User="$(id -un)")
+  apt-get "${apt_own[@]}" -q update >/dev/null
+  (cd "$deps/src" && apt-get "${apt_own[@]}" -q source freeglut >/dev/null 2>&1) || {
+    echo "error: apt-get source freeglut failed" >&2
+    exit 1
+  }
+  source_dir=$(find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' | head -n 1)
+  # freeglut's own warnings are its maintainers' business: they go to the log with the rest.
+  log=$deps/build.log
+  if ! { cmake -S "$source_dir" -B "$deps/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+           -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PWD/$deps/install" \
+           -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_BUILD_SHARED_LIBS=OFF \
+           -DFREEGLUT_BUILD_DEMOS=OFF &&
+         cmake --build "$deps/build" -j2 && cmake --install "$deps/build"; } >"$log" 2>&1; then
+    tail -n 30 "$log" >&2
+    echo "error: building freeglut failed; the whole log is $log" >&2
+    exit 1
+  fi
+fi
+
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  -DSAMPLE_DRAWING_FREEGLUT_PREFIX="$PWD/$deps/install" -DSAMPLE_DRAWING_TESTS="$tests" \
+  -DSAMPLE_DRAWING_WERROR=ON >/dev/null
+# The link of the unit tests warns of libstdc++'s type names, which clang lays out in sections of
+# another size than g++; the linker keeps one copy of each, as it should. A real warning in our
+# code fails the build (-Werror), whose log is then shown.
+if ! cmake --build "$build" -j2 >"$build/build.log" 2>&1; then
+  grep -v 'duplicate section .* has different size' "$build/build.log" | tail -n 40 >&2
+  echo "error: the Windows build failed; the whole log is $build/build.log" >&2
+  exit 1
+fi
+(cd "$build" && cpack -G ZIP >/dev/null)
+
+exe=$build/sample-drawing.exe
+imports=$("$objdump" -p "$exe" | awk '/DLL Name:/ { print $3 }' | sort -f | tr '\n' ' ')
+for dll in $imports; do
+  if ! grep -qiw -- "$dll" <<<"$kSystemDlls"; then
+    echo "error: $exe imports $dll, which Windows does not have" >&2
+    exit 1
+  fi
+done
+echo "$exe: $(stat -c %s "$exe") bytes, imports only system DLLs: $imports"
+echo "$(ls "$build"/sample-drawing-*.zip)"

@@ -1,0 +1,113 @@
+// platform_windows.cpp: Windows, where a process may have to make its own console and the menu is
+// Windows' own popup menu, since freeglut draws its menus with bitmap fonts that have no Hangul.
+//
+// The exe is a console program (subsystem console): started from Explorer, Windows gives it a
+// console window of its own beside the graphics window; started from cmd, PowerShell or Windows
+// Terminal, it prints into that console and the prompt waits for it, as for any console tool; and
+// a redirection to a file or a pipe is handed over as its standard output. A GUI-subsystem exe
+// would get none of the three without extra steps, and its prompt would come back at once.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+
+#include "glut_api.h"
+#include "platform.h"
+#include "scene.h"
+
+namespace {
+
+constexpr UINT kNoChoice = 0;  // What TrackPopupMenuEx returns when the menu was dismissed.
+
+HMENU mainMenu = nullptr;
+WNDPROC glutWindowProc = nullptr;  // freeglut's own window procedure, which gets every message
+                                   // but the right button's press and the close.
+
+// True when the C runtime's stream has somewhere to write: a console, a file or a pipe.
+bool HasTarget(std::FILE* stream) {
+  const int fd = _fileno(stream);
+  if (fd < 0) return false;
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr &&
+         GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// A label of the shared table as UTF-16, which AppendMenuW draws with the system font.
+std::wstring Utf16(const char* utf8) {
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, nullptr, 0);
+  if (length <= 0) return L"?";
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, text.data(), length);
+  text.pop_back();  // the terminator, which std::wstring keeps itself
+  return text;
+}
+
+// Entry k of the table has the command identifier k + 1, since entries 5 and 6 share a value and
+// 0 means no choice.
+HMENU BuildMainMenu() {
+  HMENU menu = CreatePopupMenu();
+  UINT id = 1;
+  for (const MenuEntry& entry : kMainMenuEntries) {
+    AppendMenuW(menu, MF_STRING, id++, Utf16(entry.label).c_str());
+  }
+  return menu;
+}
+
+// Opens the menu with its top-left corner at the pointer and waits for it: TPM_RIGHTBUTTON lets
+// the right button choose, so releasing on an entry after a press and a move chooses it, as does
+// a click on an entry. The menu runs its own modal loop, so freeglut's timers wait until it closes.
+void ShowMainMenu(HWND window, LPARAM clientPoint) {
+  POINT at{static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint))};
+  ClientToScreen(window, &at);
+  const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
+      mainMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+      at.y, window, nullptr));
+  if (chosen != kNoChoice && chosen <= kMainMenuEntries.size()) {
+    MyMainMenu(kMainMenuEntries[chosen - 1].value);
+  }
+}
+
+// The right button's press opens the menu. Closing the window ends the main loop with the window
+// still there: freeglut would destroy it at once and then serve the timers due in the same turn
+// of its loop, whose glutPostRedisplay, with no window left, ends the process with status 1.
+// freeglut destroys the window itself once its loop has returned.
+LRESULT CALLBACK PlatformWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_RBUTTONDOWN:
+      ShowMainMenu(window, lParam);
+      return 0;
+    case WM_CLOSE:
+      glutLeaveMainLoop();
+      return 0;
+    default:
+      return CallWindowProcA(glutWindowProc, window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+void AttachConsole() {
+  // Fails, changing nothing, when the process already has a console (cmd, Explorer's own).
+  AllocConsole();
+  // Standard output and error stay where they already go; only a stream with nowhere to write is
+  // reopened on the console. Reopening a redirected one would leave its file or pipe empty.
+  for (std::FILE* stream : {stdout, stderr}) {
+    if (!HasTarget(stream)) {
+      std::FILE* acStreamOut = nullptr;
+      freopen_s(&acStreamOut, "CONOUT$", "wt", stream);
+    }
+  }
+}
+
+void AttachMainMenu() {
+  // freeglut's loop returns when the window is closed, rather than calling exit(0), so main can
+  // return the console's status.
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+  // freeglut keeps the new window's context current and exposes no handle; the context's device
+  // context belongs to the window. Its class is registered with the ANSI calls, hence the A forms.
+  HWND window = WindowFromDC(wglGetCurrentDC());
+  mainMenu = BuildMainMenu();
+  glutWindowProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlatformWindowProc)));
+}

@@ -1,0 +1,74 @@
+// menu_font_linux_test.cpp: the installed font that draws the menu's Korean labels on Linux, and
+// what happens without one.
+#include <fontconfig/fontconfig.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scene.h"
+#include "stdout_capture.h"
+
+namespace {
+
+// The menu's labels are drawn by the face Xft opens for the family UseMenuFont gives FLTK, in
+// FLTK's plain style at its usual 14 px. Every character of every label must be in it, or the
+// menu shows boxes.
+TEST(MenuFontTest, TheMenuFontHasEveryCharacterOfEveryLabel) {
+  const std::string family = FindMenuFontFamily();
+  ASSERT_FALSE(family.empty()) << "no installed font covers the labels (fonts-nanum has one)";
+  FcPattern* wanted = FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, family.c_str(), FC_WEIGHT,
+                                     FcTypeInteger, FC_WEIGHT_MEDIUM, FC_SLANT, FcTypeInteger,
+                                     FC_SLANT_ROMAN, FC_PIXEL_SIZE, FcTypeDouble, 14.0, nullptr);
+  FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
+  FcDefaultSubstitute(wanted);
+  FcResult result = FcResultNoMatch;
+  FcPattern* face = FcFontMatch(nullptr, wanted, &result);
+  FcPatternDestroy(wanted);
+  ASSERT_NE(face, nullptr);
+  FcChar8* file = nullptr;
+  FcPatternGetString(face, FC_FILE, 0, &file);
+  SCOPED_TRACE(testing::Message() << family << " is " << file);
+  bool sameFamily = false;
+  FcChar8* name = nullptr;
+  for (int k = 0; FcPatternGetString(face, FC_FAMILY, k, &name) == FcResultMatch; ++k) {
+    sameFamily = sameFamily || family == reinterpret_cast<const char*>(name);
+  }
+  EXPECT_TRUE(sameFamily) << "the family is not what Xft opens";
+  FcCharSet* has = nullptr;
+  ASSERT_EQ(FcPatternGetCharSet(face, FC_CHARSET, 0, &has), FcResultMatch);
+  int missing = 0;
+  for (const std::string& label : MainMenuLabels()) {
+    const auto* next = reinterpret_cast<const FcChar8*>(label.data());
+    int left = static_cast<int>(label.size());
+    FcChar32 character = 0;
+    for (int used = 0; left > 0; next += used, left -= used) {
+      used = FcUtf8ToUcs4(next, &character, left);
+      ASSERT_GT(used, 0) << "not UTF-8: " << label;
+      if (!FcCharSetHasChar(has, character) && ++missing <= 5) {
+        ADD_FAILURE() << "U+" << std::hex << character << " of " << label;
+      }
+    }
+  }
+  EXPECT_EQ(missing, 0);
+  FcPatternDestroy(face);
+}
+
+// Without such a font the program goes on, says so once on standard error, and prints nothing
+// on standard output.
+TEST(MenuFontTest, WithoutACoveringFontOneLineOnStandardErrorNamesThePackage) {
+  FcConfig* installed = FcConfigReference(nullptr);
+  FcConfig* noFonts = FcConfigCreate();
+  ASSERT_TRUE(FcConfigSetCurrent(noFonts));
+  testing::internal::CaptureStderr();
+  const std::string printed = TextPrintedBy(UseMenuFont);
+  const std::string warned = testing::internal::GetCapturedStderr();
+  FcConfigSetCurrent(installed);
+  FcConfigDestroy(noFonts);
+  FcConfigDestroy(installed);
+
+  EXPECT_EQ(printed, "");
+  EXPECT_EQ(LinesOf(warned).size(), 1u) << warned;
+  EXPECT_NE(warned.find("fonts-nanum"), std::string::npos) << warned;
+}
+
+}  // namespace

@@ -1,0 +1,266 @@
+// wine_e2e_test.cpp: the Windows build (sample-drawing.exe) under Wine on a private Xvfb: its
+// report on a redirected standard output, its window with the cube, Windows' own popup menu driven
+// with synthetic mouse events, and its end when the window closes.
+//
+// Run by scripts/test-windows.sh, which names the exe (SAMPLE_DRAWING_EXE), Wine's launcher (WINE)
+// and the Wine prefix it made for the run (WINEPREFIX, passed on to the program).
+#include <gtest/gtest.h>
+// After gtest: Xlib's macros (None, Bool) break gtest's headers.
+#include <X11/Xlib.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app_probe.h"
+#include "expected_report.h"
+#include "program_fixture.h"
+#include "scene_footprint.h"
+#include "x_harness.h"
+
+namespace {
+
+using xharness::milliseconds;
+
+constexpr char kWindowTitle[] = "Sample Drawing";
+constexpr int kWindowPx = 300;
+constexpr std::size_t kReportLines = 44;
+// Wine starts a program in one or two seconds; a loaded machine takes longer.
+constexpr milliseconds kStartTimeout(60000);
+constexpr milliseconds kMenuTimeout(10000);
+constexpr milliseconds kTraceTimeout(20000);
+constexpr char kWineLifetimeS[] = "120";  // timeout(1) ends a Wine process left running this long
+constexpr double kMarginPx = 2.0;
+constexpr int kCleanFrameMismatches = 4;
+// Windows' menus are pop-up windows, which Wine shows as override-redirect X windows; so are a
+// few 1 x 1 helper windows of its own. A menu of eleven labels is larger than this on both axes.
+constexpr int kSmallestMenuPx = 100;
+// Where the right button goes down, from the window's top-left corner, and where a left click
+// beside the open menu dismisses it.
+constexpr int kPressX = 40;
+constexpr int kPressY = 60;
+constexpr int kBesideMenuX = 10;
+constexpr int kBesideMenuY = 10;
+// A column inside a highlighted entry's bar, left of every label.
+constexpr int kHighlightProbePx = 6;
+
+std::string Required(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// The open menu's window, 0 while none is open.
+Window FindOpenMenu(Display* display) {
+  xharness::ScopedXErrorTrap trap(display);
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+    return 0;
+  }
+  Window menu = 0;
+  for (unsigned i = 0; i < count && menu == 0; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(display, children[i], &a) != 0 && a.override_redirect == True &&
+        a.map_state == IsViewable && a.width >= kSmallestMenuPx && a.height >= kSmallestMenuPx) {
+      menu = children[i];
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return trap.Check() == 0 ? menu : 0;
+}
+
+// The text of each line, its CR removed; false in `crlf` if any line did not end with one.
+std::vector<std::string> WithoutCr(const std::vector<xharness::OutputLine>& lines, bool& crlf) {
+  std::vector<std::string> texts;
+  crlf = true;
+  for (const xharness::OutputLine& line : lines) {
+    std::string text = line.text;
+    if (text.empty() || text.back() != '\r') {
+      crlf = false;
+    } else {
+      text.pop_back();
+    }
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+bool ShowsDrawModeOne(const xharness::RgbImage& image) {
+  if (!programtest::IsDrawn(image)) return false;
+  const scenecheck::AngleFit fit = scenecheck::FitAngle(image, 1, 1.0);
+  return fit.mismatches <= kCleanFrameMismatches &&
+         scenecheck::CheckScene(
+             image, scenecheck::ToViewportPx(scenecheck::CubeOutline(1, fit.angleDeg, 1.0)),
+             kMarginPx)
+                 .wrongPixels == 0;
+}
+
+// One X server for the whole suite: Wine's desktop process stays connected to the display the
+// first program used, so every program of the run shares it.
+class WineE2eTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server = new xharness::PrivateXServer(); }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+  void TearDown() override {
+    if (HasFailure() && app) std::cerr << "program stderr:\n" << app->Stderr() << "\n";
+    app.reset();
+  }
+
+  // Starts the exe with its standard output on a pipe and waits for its drawn window.
+  Window StartAndWaitForWindow() {
+    const std::string exe = Required("SAMPLE_DRAWING_EXE");
+    const std::string wine = Required("WINE");
+    if (exe.empty() || wine.empty() || Required("WINEPREFIX").empty()) {
+      ADD_FAILURE() << "SAMPLE_DRAWING_EXE, WINE and WINEPREFIX must be set (test-windows.sh)";
+      return 0;
+    }
+    std::vector<std::string> env = xharness::EnvironmentWithoutDisplay();
+    env.push_back("DISPLAY=" + server->displayName());
+    app = std::make_unique<xharness::ChildProcess>(
+        "timeout", std::vector<std::string>{"-k", "5", kWineLifetimeS, wine, exe}, env);
+    const Window window = xharness::WaitForWindow(server->display(), kWindowTitle, kStartTimeout);
+    if (window == 0 || !xharness::WaitWindowViewable(server->display(), window, kStartTimeout)) {
+      return 0;
+    }
+    return window;
+  }
+
+  std::optional<xharness::RgbImage> WaitForDrawnFrame(Window window) {
+    std::optional<xharness::RgbImage> image;
+    xharness::WaitUntil(
+        [&] {
+          image = xharness::GrabWindow(server->display(), window);
+          return image && ShowsDrawModeOne(*image);
+        },
+        kStartTimeout, milliseconds(20));
+    return image && ShowsDrawModeOne(*image) ? image : std::nullopt;
+  }
+
+  // Presses the right button in the window and waits for the menu; the button stays down.
+  Window PressForMenu(Window window) {
+    const std::optional<xharness::WindowGeometry> place =
+        xharness::GetGeometry(server->display(), window);
+    if (!place) return 0;
+    xharness::MovePointer(server->display(), place->x + kPressX, place->y + kPressY);
+    xharness::PressButton(server->display(), appprobe::kRightButton);
+    Window menu = 0;
+    xharness::WaitUntil(
+        [&] {
+          menu = FindOpenMenu(server->display());
+          return menu != 0;
+        },
+        kMenuTimeout);
+    return menu;
+  }
+
+  bool WaitForMenuClosed() {
+    return xharness::WaitUntil([&] { return FindOpenMenu(server->display()) == 0; }, kMenuTimeout);
+  }
+
+  static xharness::PrivateXServer* server;
+  std::unique_ptr<xharness::ChildProcess> app;
+};
+
+xharness::PrivateXServer* WineE2eTest::server = nullptr;
+
+TEST_F(WineE2eTest, ReportOnARedirectedOutputThenTheCubeAndClosingEndsWithStatusZero) {
+  const Window window = StartAndWaitForWindow();
+  ASSERT_NE(window, 0u) << "no window titled \"" << kWindowTitle << "\"";
+  const std::optional<xharness::WindowGeometry> geometry =
+      xharness::GetGeometry(server->display(), window);
+  ASSERT_TRUE(geometry);
+  EXPECT_EQ(geometry->width, kWindowPx);
+  EXPECT_EQ(geometry->height, kWindowPx);
+
+  const std::optional<xharness::RgbImage> frame = WaitForDrawnFrame(window);
+  ASSERT_TRUE(frame) << "the window never showed draw mode 1";
+  const scenecheck::AngleFit fit = scenecheck::FitAngle(*frame, 1, 1.0);
+  const scenecheck::SceneReport report = scenecheck::CheckScene(
+      *frame, scenecheck::ToViewportPx(scenecheck::CubeOutline(1, fit.angleDeg, 1.0)), kMarginPx);
+  EXPECT_EQ(report.wrongPixels, 0) << report.Describe();
+
+  // The reopen on the console is skipped for a redirected output: the pipe gets the report, in
+  // text mode, so every line ends with CR LF.
+  ASSERT_TRUE(app->SyncOutput(kStartTimeout));
+  bool crlf = false;
+  const std::vector<std::string> lines = WithoutCr(app->Lines(), crlf);
+  EXPECT_TRUE(crlf) << "a line without CR LF";
+  EXPECT_EQ(lines, expectedreport::ExpectedReport());
+
+  xharness::SendDeleteWindow(server->display(), window);
+  const std::optional<int> status = app->WaitExit(kStartTimeout);
+  ASSERT_TRUE(status) << "still running after the window was closed";
+  ASSERT_TRUE(WIFEXITED(*status)) << "killed by signal " << WTERMSIG(*status);
+  EXPECT_EQ(WEXITSTATUS(*status), 0);
+}
+
+TEST_F(WineE2eTest, TheNativeMenuDismissedChoosesNothingAndEntryFiveStartsTheExactTrace) {
+  const Window window = StartAndWaitForWindow();
+  ASSERT_NE(window, 0u);
+  ASSERT_TRUE(WaitForDrawnFrame(window));
+  ASSERT_TRUE(app->WaitForLines(kReportLines, kStartTimeout));
+  Display* display = server->display();
+  const std::optional<xharness::WindowGeometry> place = xharness::GetGeometry(display, window);
+  ASSERT_TRUE(place);
+
+  // A right click opens the menu at the pointer and leaves it open; a left click beside it
+  // closes it without a choice.
+  Window menu = PressForMenu(window);
+  xharness::ReleaseButton(display, appprobe::kRightButton);
+  ASSERT_NE(menu, 0u) << "the menu did not open";
+  std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
+  ASSERT_TRUE(box);
+  EXPECT_NEAR(box->x, place->x + kPressX, 2);
+  EXPECT_NEAR(box->y, place->y + kPressY, 2);
+  ASSERT_FALSE(app->WaitForLines(kReportLines + 1, milliseconds(300))) << "chosen by a click";
+  xharness::MovePointer(display, place->x + kBesideMenuX, place->y + kBesideMenuY);
+  xharness::PressButton(display, appprobe::kLeftButton);
+  xharness::ReleaseButton(display, appprobe::kLeftButton);
+  ASSERT_TRUE(WaitForMenuClosed());
+  ASSERT_TRUE(WaitForDrawnFrame(window)) << "not draw mode 1 after the dismissed menu";
+  EXPECT_FALSE(app->WaitForLines(kReportLines + 1, milliseconds(500)))
+      << "the dismissed menu chose: " << app->Lines().back().text;
+  EXPECT_TRUE(app->Running());
+
+  // Press, move onto entry 5 until it shows highlighted, release there. The entries share the
+  // menu's height between its two borders of a few pixels each.
+  menu = PressForMenu(window);
+  ASSERT_NE(menu, 0u) << "the menu did not open again";
+  box = xharness::GetGeometry(display, menu);
+  ASSERT_TRUE(box);
+  const auto entryCentreY = [&](int entry) {
+    return box->height * (2 * entry - 1) / (2 * appprobe::kMenuEntries);
+  };
+  int nudge = 0;
+  const bool highlighted = xharness::WaitUntil(
+      [&] {
+        xharness::MovePointer(display, box->x + box->width / 2 + (nudge++ % 2),
+                              box->y + entryCentreY(5));
+        const auto mark = appprobe::PixelAt(display, menu, kHighlightProbePx, entryCentreY(5));
+        const auto plain = appprobe::PixelAt(display, menu, kHighlightProbePx, entryCentreY(1));
+        return mark && plain && *mark != *plain;
+      },
+      kMenuTimeout, milliseconds(20));
+  xharness::ReleaseButton(display, appprobe::kRightButton);
+  ASSERT_TRUE(highlighted) << "entry 5 never showed highlighted";
+  ASSERT_TRUE(WaitForMenuClosed()) << "the menu stayed open after the release";
+
+  const std::vector<std::string> expected = expectedreport::ExpectedTraceFromOne();
+  ASSERT_TRUE(app->WaitForLines(kReportLines + expected.size(), kTraceTimeout));
+  bool crlf = false;
+  const std::vector<std::string> lines = WithoutCr(app->Lines(), crlf);
+  EXPECT_TRUE(crlf) << "a line without CR LF";
+  const std::vector<std::string> trace(lines.begin() + kReportLines,
+                                       lines.begin() + kReportLines + expected.size());
+  EXPECT_EQ(trace, expected);
+}
+
+}  // namespace
