@@ -33,15 +33,22 @@ group_bench=(
 group_pictures=(
   xdotool
 )
+# The browser build and its test: Debian's Emscripten (with its Node.js modules) compiles the same
+# sources to wasm; Chromium runs the page headless, driven through the DevTools protocol by
+# python3-websocket; python3 serves the static files on loopback.
+group_web=(
+  cmake make emscripten
+  chromium python3 python3-websocket
+)
 
 if [ "$#" -eq 0 ]; then
-  echo "usage: $0 GROUP... (groups: demo test bench pictures)" >&2
+  echo "usage: $0 GROUP... (groups: demo test bench pictures web)" >&2
   exit 2
 fi
 packages=()
 for group in "$@"; do
   if ! declare -p "group_$group" >/dev/null 2>&1; then
-    echo "error: no package group '$group' (groups: demo test bench pictures)" >&2
+    echo "error: no package group '$group' (groups: demo test bench pictures web)" >&2
     exit 2
   fi
   declare -n members="group_$group"
