@@ -5,15 +5,24 @@
 #   python3 -m http.server --bind 127.0.0.1 --directory build/web 8000
 # and open http://127.0.0.1:8000/.
 #
-# CMake's own files and the unit tests (run under Node.js by scripts/test-web.sh) are built beside
-# it, in build/web-cmake/.
+# CMake's own files are kept beside it, in build/web-cmake/.
+#
+# Usage: scripts/build-web.sh [--with-tests]
+#   --with-tests  also builds the unit tests, to run under Node.js (scripts/test-web.sh does)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 page_dir=$PWD/build/web
+tests=OFF
+if [ "${1:-}" = --with-tests ]; then
+  tests=ON
+elif [ "$#" -ne 0 ]; then
+  echo "usage: $0 [--with-tests]" >&2
+  exit 2
+fi
 
 scripts/install-deps.sh web
 cmake -S . -B build/web-cmake -DCMAKE_TOOLCHAIN_FILE="$PWD/toolchain-web.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_WERROR=ON -DSAMPLE_DRAWING_PAGE_DIR="$page_dir" \
-  >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_WERROR=ON -DSAMPLE_DRAWING_TESTS="$tests" \
+  -DSAMPLE_DRAWING_PAGE_DIR="$page_dir" >/dev/null
 cmake --build build/web-cmake -j2
 echo "Built build/web/: $(cd "$page_dir" && echo *)"

@@ -34,10 +34,11 @@ group_pictures=(
   xdotool
 )
 # The browser build and its test: Debian's Emscripten (with its Node.js modules) compiles the same
-# sources to wasm; Chromium runs the page headless, driven through the DevTools protocol by
-# python3-websocket; python3 serves the static files on loopback.
+# sources to wasm, and GoogleTest's sources with them for the unit tests under Node.js; Chromium
+# runs the page headless, driven through the DevTools protocol by python3-websocket; python3
+# serves the static files on loopback.
 group_web=(
-  cmake make emscripten
+  cmake make emscripten googletest
   chromium python3 python3-websocket
 )
 

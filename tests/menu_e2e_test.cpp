@@ -18,12 +18,14 @@
 #include <vector>
 
 #include "app_probe.h"
+#include "expected_report.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
+using expectedreport::ExpectedTraceFromOne;
 using programtest::Frame;
 using programtest::kReportLines;
 using programtest::kStartTimeout;
@@ -92,27 +94,6 @@ std::vector<Tick> TraceTicks(const std::vector<OutputLine>& lines) {
     ticks.push_back(Tick{lines[k].arrival, line->shrinking ? line->value : next->value});
   }
   return ticks;
-}
-
-// The trace of the first twelve ticks of a chain started at scale 1.0: ten growth ticks to 2.0,
-// the hand-over, and two shrink ticks.
-std::vector<std::string> ExpectedTraceFromOne() {
-  std::vector<std::string> lines;
-  for (int tenths = 11; tenths <= 19; ++tenths) {
-    const std::string scale = "1." + std::to_string(tenths % 10) + "00000";
-    lines.push_back("MyTimer  0.100000");
-    lines.push_back("MyTimer  " + scale + "  3");
-    lines.push_back("MyTimer  " + scale + "  4");
-  }
-  lines.push_back("MyTimer  0.100000");
-  lines.push_back("MyTimer  2.000000  1");
-  lines.push_back("MyTimer  2.000000  2");
-  for (const char* scale : {"1.900000", "1.800000"}) {
-    lines.push_back(std::string("MyTimer2  ") + scale);
-    lines.push_back(std::string("MyTimer2  ") + scale + "  3");
-    lines.push_back(std::string("MyTimer2  ") + scale + "  4");
-  }
-  return lines;
 }
 
 // Mean milliseconds between the first and the last of the ticks, per interval.

@@ -42,7 +42,8 @@ constexpr GLfloat kCornerSigns[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.
 EM_JS(void, HandMenuToPage, (const char* const* labels, const int* values, int count), {
   var entries = [];
   for (var i = 0; i < count; ++i) {
-    entries.push({label: UTF8ToString(HEAPU32[(labels >> 2) + i]), value: HEAP32[(values >> 2) + i]});
+    entries.push(
+        {label : UTF8ToString(HEAPU32[(labels >> 2) + i]), value : HEAP32[(values >> 2) + i]});
   }
   Module["attachMenu"](entries);
 });

@@ -43,6 +43,7 @@ const std::array<MenuEntry, kMainMenuEntryCount> kMainMenuEntries = {{
 
 std::vector<std::string> MainMenuLabels() {
   std::vector<std::string> labels;
+  labels.reserve(kMainMenuEntries.size());
   for (const MenuEntry& entry : kMainMenuEntries) {
     labels.emplace_back(entry.label);
   }

@@ -1,5 +1,5 @@
-// expected_report.h: the 44 lines of the start-up report, for the tests of the report itself and
-// of the real program's output.
+// expected_report.h: the 44 lines of the start-up report and the first ticks of a scale trace, for
+// the tests of the report itself and of the real program's output, in a window and in the page.
 //
 // Generated from the report's known values with integer arithmetic only, so a build with
 // value-changing floating-point optimisation cannot bend the expectation along with the code.
@@ -37,6 +37,27 @@ inline std::vector<std::string> ExpectedReport() {
   }
   for (const char* verdict : {"x == y", "x != y", "x == y", "x != y"}) {
     lines.push_back(verdict);
+  }
+  return lines;
+}
+
+// The trace of the first twelve ticks of a chain started at scale 1.0: ten growth ticks to 2.0,
+// the hand-over, and two shrink ticks.
+inline std::vector<std::string> ExpectedTraceFromOne() {
+  std::vector<std::string> lines;
+  for (int tenths = 11; tenths <= 19; ++tenths) {
+    const std::string scale = "1." + std::to_string(tenths % 10) + "00000";
+    lines.push_back("MyTimer  0.100000");
+    lines.push_back("MyTimer  " + scale + "  3");
+    lines.push_back("MyTimer  " + scale + "  4");
+  }
+  lines.push_back("MyTimer  0.100000");
+  lines.push_back("MyTimer  2.000000  1");
+  lines.push_back("MyTimer  2.000000  2");
+  for (const char* scale : {"1.900000", "1.800000"}) {
+    lines.push_back(std::string("MyTimer2  ") + scale);
+    lines.push_back(std::string("MyTimer2  ") + scale + "  3");
+    lines.push_back(std::string("MyTimer2  ") + scale + "  4");
   }
   return lines;
 }

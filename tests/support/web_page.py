@@ -96,9 +96,16 @@ class Page:
              "--user-data-dir=" + self._profile, "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         port_file = os.path.join(self._profile, "DevToolsActivePort")
-        _wait_for(lambda: os.path.exists(port_file) and open(port_file).read().count("\n") >= 1,
-                  30, "Chromium's DevTools port")
-        port = open(port_file).read().split("\n")[0]
+
+        def devtools_port():  # The file's first line, once Chromium has written it whole.
+            try:
+                with open(port_file) as written:
+                    lines = written.read().split("\n")
+            except FileNotFoundError:
+                return None
+            return lines[0] if len(lines) > 1 else None
+
+        port = _wait_for(devtools_port, 30, "Chromium's DevTools port")
 
         def page_target():
             try:
