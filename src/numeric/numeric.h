@@ -37,7 +37,8 @@ class DoubleValue {
 // The guarded divisions. Where the calling thread has unmasked FE_DIVBYZERO and the division
 // would raise it (finite non-zero over zero), the result is 0.0 and all floating-point status
 // flags are cleared; every other fault reaches the caller's own SIGFPE handling unchanged, and
-// with the trap masked the result is the IEEE quotient with its flags.
+// with the trap masked the result is the IEEE quotient with its flags. (WebAssembly has no traps
+// to unmask and no flags: there every division is the IEEE one.)
 
 // a / b in double.
 double GuardedDivide(DoubleValue a, DoubleValue b);
