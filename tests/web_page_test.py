@@ -3,7 +3,7 @@ the canvas's pixels, the menu and the scale trace it starts.
 
 The expectations and the pixel check are the desktop tests' own, through the native tool
 web_page_check. One page serves the tests in their numbered order, as a user would go: look,
-open the menu and dismiss it, then choose entry 5.
+open the menu and dismiss it, by mouse and by touch, then choose entry 5.
 
 Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK
 """
@@ -97,7 +97,18 @@ class PageTest(unittest.TestCase):
         self.assertEqual(len(self.page.lines), REPORT_LINES, "Escape chose an entry")
         self.check_frame(1, [1.0])
 
-    def test_4_entry_5_traces_the_scale_and_the_cube_scales(self):
+    def test_4_a_long_press_on_a_touch_screen_opens_the_menu_too(self):
+        finger = [{"x": self.canvas[0] + MENU_PRESS[0], "y": self.canvas[1] + MENU_PRESS[1]}]
+        self.page.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=finger)
+        self.page.wait_until(MENU_OPEN, 5, "the menu to open under the finger")
+        self.page.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+        self.page.pump(0.2)
+        self.assertTrue(self.page.evaluate(MENU_OPEN), "lifting the finger closed the menu")
+        self.page.press_key("Escape", "Escape", 27)
+        self.page.wait_until("document.getElementById('menu').hidden", 5, "the menu to close")
+        self.assertEqual(len(self.page.lines), REPORT_LINES, "the long press chose an entry")
+
+    def test_5_entry_5_traces_the_scale_and_the_cube_scales(self):
         self.open_menu()
         left, top, width, height = self.page.rect("#menu li:nth-child(5)")
         self.page.click(left + width / 2, top + height / 2)
