@@ -42,14 +42,23 @@ group_windows=(
   wine wine64 xvfb xauth x11-utils
 )
 
+# The browser build and its test: Debian's Emscripten (with its Node.js modules) compiles the same
+# sources to wasm, and GoogleTest's sources with them for the unit tests under Node.js; Chromium
+# runs the page headless, driven through the DevTools protocol by python3-websocket; python3
+# serves the static files on loopback.
+group_web=(
+  cmake make emscripten googletest
+  chromium python3 python3-websocket
+)
+
 if [ "$#" -eq 0 ]; then
-  echo "usage: $0 GROUP... (groups: demo test bench pictures windows)" >&2
+  echo "usage: $0 GROUP... (groups: demo test bench pictures windows web)" >&2
   exit 2
 fi
 packages=()
 for group in "$@"; do
   if ! declare -p "group_$group" >/dev/null 2>&1; then
-    echo "error: no package group '$group' (groups: demo test bench pictures windows)" >&2
+    echo "error: no package group '$group' (groups: demo test bench pictures windows web)" >&2
     exit 2
   fi
   declare -n members="group_$group"

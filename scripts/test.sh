@@ -5,14 +5,15 @@
 # UndefinedBehaviorSanitizer; the unit tests built by g++ and clang++ at several optimisation
 # levels, since the printed numbers must not change; the unit tests under valgrind memcheck; the
 # Debian package, its launcher and its manual page held to lintian and the desktop tools; the
-# Windows build, cross-built and run under Wine; then the whole suite on the release build but the
+# Windows build, cross-built and run under Wine; the browser build, its unit tests under Node.js
+# and its page in a headless Chromium; then the whole suite on the release build but the
 # ten-minute soak, whose summary closes the run. Run the soak with
 # `ctest --test-dir build/release -L soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-scripts/install-deps.sh demo test windows
+scripts/install-deps.sh demo test windows web
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON \
   -DSAMPLE_DRAWING_WERROR=ON >/dev/null
 
@@ -20,9 +21,10 @@ echo "=== Format and lint ==="
 mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' 2>/dev/null ||
                        find src tests bench -name '*.cpp' -o -name '*.h' 2>/dev/null)
 clang-format --dry-run -Werror "${sources[@]}"
-# Other platforms' files (*_windows.cpp) are not in this build's compilation database.
+# Other platforms' files (*_windows.cpp, *_web.cpp) are compiled by their cross-compilers only,
+# so they have no place in the release build's compilation database.
 if ! tidy_report=$(clang-tidy -p build/release --quiet \
-                   $(find src -name '*.cpp' ! -name '*_windows.cpp' | sort) 2>&1); then
+                   $(find src -name '*.cpp' ! -name '*_windows.cpp' ! -name '*_web.cpp' | sort) 2>&1); then
   grep -v 'warnings generated' <<<"$tidy_report" >&2
   exit 1
 fi
@@ -46,6 +48,9 @@ scripts/lint-package.sh build/release
 
 echo "=== Windows build: cross-built unit tests and the exe under Wine ==="
 scripts/test-windows.sh
+
+echo "=== Browser build: unit tests under Node.js, the page in headless Chromium ==="
+scripts/test-web.sh build/release
 
 echo "=== Release build: every test but the soak ==="
 ctest --test-dir build/release -j2 -LE soak --output-on-failure

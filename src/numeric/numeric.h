@@ -38,7 +38,8 @@ class DoubleValue {
 // Linux, _controlfp_s on Windows) and the division raises it (finite non-zero over zero), the
 // result is 0.0 and all floating-point status flags are cleared; every other fault reaches the
 // caller's own handling unchanged (a SIGFPE handler; an outer structured exception handler), and
-// with the trap masked the result is the IEEE quotient with its flags.
+// with the trap masked the result is the IEEE quotient with its flags. (WebAssembly has no traps
+// to unmask and no flags: there every division is the IEEE one.)
 
 // a / b in double.
 double GuardedDivide(DoubleValue a, DoubleValue b);

@@ -1,5 +1,5 @@
-// expected_report.h: the 44 lines of the start-up report and the first lines of a scale trace, for
-// the tests of the report itself and of the real program's output.
+// expected_report.h: the 44 lines of the start-up report and the first ticks of a scale trace, for
+// the tests of the report itself and of the real program's output, in a window and in the page.
 //
 // Generated from the report's known values with integer arithmetic only, so a build with
 // value-changing floating-point optimisation cannot bend the expectation along with the code.

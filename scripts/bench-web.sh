@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# bench-web.sh: builds the browser version and measures it in a headless Chromium: the sizes of
+# the served files, the time from navigation to the first frame and to the end of the start-up
+# report, and the pace of the scale ticks (entry 5) from the console lines' timestamps. Prints
+# Markdown tables; asserts nothing. Progress goes to standard error.
+#
+# Usage: scripts/bench-web.sh [--runs N] [--seconds S]   (default 3 runs of 10 s, about 40 s)
+# Other work on the machine delays the timers: the load average is printed beside the figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/build-web.sh >/dev/null
+echo "## Benchmark: the page in headless Chromium"
+echo
+echo "- Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "- Chromium: $(dpkg-query -W -f='${Version}' chromium), WebGL on SwiftShader"
+echo "- Emscripten: $(dpkg-query -W -f='${Version}' emscripten)"
+echo "- Load before: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
+echo
+/usr/bin/python3 scripts/lib/web_bench.py build/web "$@"
+echo
+echo "- Load after: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"

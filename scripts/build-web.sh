@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# build-web.sh: builds the browser version into build/web/ with Debian's Emscripten, installing
+# what is missing first. The output is static files, index.html beside sample-drawing.js and
+# sample-drawing.wasm; serve the folder with any static web server, for instance:
+#   python3 -m http.server --bind 127.0.0.1 --directory build/web 8000
+# and open http://127.0.0.1:8000/.
+#
+# CMake's own files are kept beside it, in build/web-cmake/.
+#
+# Usage: scripts/build-web.sh [--with-tests]
+#   --with-tests  also builds the unit tests, to run under Node.js (scripts/test-web.sh does)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+page_dir=$PWD/build/web
+tests=OFF
+if [ "${1:-}" = --with-tests ]; then
+  tests=ON
+elif [ "$#" -ne 0 ]; then
+  echo "usage: $0 [--with-tests]" >&2
+  exit 2
+fi
+
+scripts/install-deps.sh web
+cmake -S . -B build/web-cmake -DCMAKE_TOOLCHAIN_FILE="$PWD/toolchain-web.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_WERROR=ON -DSAMPLE_DRAWING_TESTS="$tests" \
+  -DSAMPLE_DRAWING_PAGE_DIR="$page_dir" >/dev/null
+cmake --build build/web-cmake -j2
+echo "Built build/web/: $(cd "$page_dir" && echo *)"

@@ -1,0 +1,114 @@
+"""web_bench.py: figures of the browser build, run by scripts/bench-web.sh: the sizes of the files,
+the time from navigation to the first frame and to the end of the report, and the pace of the
+scale ticks from the console lines' timestamps. Reports; asserts nothing about timing.
+
+Usage: /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR [--runs N] [--seconds S]
+"""
+
+import argparse
+import gzip
+import os
+import statistics
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "support"))
+import web_page  # noqa: E402
+
+REPORT_LINES = 44
+SCALE_ENTRY = 5
+# Notes when the first frame is drawn: the first draw call into the page's WebGL context.
+NOTE_FIRST_DRAW = """
+[window.WebGLRenderingContext, window.WebGL2RenderingContext].forEach(function (kind) {
+  if (!kind) return;
+  ["drawArrays", "drawElements"].forEach(function (name) {
+    var draw = kind.prototype[name];
+    kind.prototype[name] = function () {
+      if (!window.firstDrawAtMs) window.firstDrawAtMs = performance.timeOrigin + performance.now();
+      return draw.apply(this, arguments);
+    };
+  });
+});
+"""
+
+
+def sizes(page_dir):
+    rows = []
+    total = total_gzip = 0
+    for name in ("index.html", "sample-drawing.js", "sample-drawing.wasm"):
+        with open(os.path.join(page_dir, name), "rb") as f:
+            data = f.read()
+        packed = len(gzip.compress(data, 9))
+        rows.append((name, len(data), packed))
+        total += len(data)
+        total_gzip += packed
+    rows.append(("together", total, total_gzip))
+    return rows
+
+
+def tick_times(lines):
+    """The console timestamp of each scale tick: its first line, the one without a trailing
+    1 to 4."""
+    return [stamp for text, stamp in lines
+            if text.split()[:1] in (["MyTimer"], ["MyTimer2"]) and len(text.split()) == 2]
+
+
+def run_once(page_dir, seconds):
+    with web_page.Page(page_dir, init_script=NOTE_FIRST_DRAW, lifetime_s=seconds + 60) as page:
+        page.wait_for_lines(REPORT_LINES)
+        page.wait_until("window.firstDrawAtMs > 0", 20, "the first frame")
+        origin = page.evaluate("performance.timeOrigin")
+        first_frame = page.evaluate("window.firstDrawAtMs") - origin
+        report_done = page.lines[REPORT_LINES - 1][1] - origin
+
+        left, top, _, _ = page.rect("#canvas")
+        page.click(left + 150, top + 100, "right")
+        page.wait_until("!document.getElementById('menu').hidden", 5, "the menu")
+        entry = page.rect("#menu li:nth-child(%d)" % SCALE_ENTRY)
+        page.click(entry[0] + entry[2] / 2, entry[1] + entry[3] / 2)
+        page.pump(seconds)
+        ticks = tick_times(page.lines[REPORT_LINES:])
+    return first_frame, report_done, [b - a for a, b in zip(ticks, ticks[1:])]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("page_dir")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--seconds", type=float, default=10.0)
+    args = parser.parse_args()
+
+    print("| File | Bytes | gzip -9 |")
+    print("|---|---:|---:|")
+    for name, raw, packed in sizes(args.page_dir):
+        print("| %s | %d | %d |" % (name, raw, packed))
+    print()
+
+    first_frames, reports, intervals = [], [], []
+    for run in range(args.runs):
+        print("run %d of %d ..." % (run + 1, args.runs), file=sys.stderr)
+        first_frame, report_done, gaps = run_once(args.page_dir, args.seconds)
+        first_frames.append(first_frame)
+        reports.append(report_done)
+        intervals += gaps
+
+    print("| From navigation, ms (%d runs) | median | min | max |" % args.runs)
+    print("|---|---:|---:|---:|")
+    for what, values in (("to the end of the report", reports),
+                         ("to the first frame", first_frames)):
+        print("| %s | %.0f | %.0f | %.0f |"
+              % (what, statistics.median(values), min(values), max(values)))
+    print()
+    intervals.sort()
+    print("Scale ticks, %d intervals over %d runs of %g s (console timestamps), ms:"
+          % (len(intervals), args.runs, args.seconds))
+    print()
+    print("| mean | median | min | 95th percentile | max |")
+    print("|---:|---:|---:|---:|---:|")
+    print("| %.2f | %.2f | %.2f | %.2f | %.2f |"
+          % (statistics.mean(intervals), statistics.median(intervals), intervals[0],
+             intervals[int(0.95 * (len(intervals) - 1))], intervals[-1]))
+
+
+if __name__ == "__main__":
+    main()
