@@ -35,9 +35,6 @@ constexpr milliseconds kTraceTimeout(20000);
 constexpr char kWineLifetimeS[] = "120";  // timeout(1) ends a Wine process left running this long
 constexpr double kMarginPx = 2.0;
 constexpr int kCleanFrameMismatches = 4;
-// Windows' menus are pop-up windows, which Wine shows as override-redirect X windows; so are a
-// few 1 x 1 helper windows of its own. A menu of eleven labels is larger than this on both axes.
-constexpr int kSmallestMenuPx = 100;
 // Where the right button goes down, from the window's top-left corner, and where a left click
 // beside the open menu dismisses it.
 constexpr int kPressX = 40;
@@ -50,28 +47,6 @@ constexpr int kHighlightProbePx = 6;
 std::string Required(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
-}
-
-// The open menu's window, 0 while none is open.
-Window FindOpenMenu(Display* display) {
-  xharness::ScopedXErrorTrap trap(display);
-  Window root = 0;
-  Window parent = 0;
-  Window* children = nullptr;
-  unsigned count = 0;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
-    return 0;
-  }
-  Window menu = 0;
-  for (unsigned i = 0; i < count && menu == 0; ++i) {
-    XWindowAttributes a;
-    if (XGetWindowAttributes(display, children[i], &a) != 0 && a.override_redirect == True &&
-        a.map_state == IsViewable && a.width >= kSmallestMenuPx && a.height >= kSmallestMenuPx) {
-      menu = children[i];
-    }
-  }
-  if (children != nullptr) XFree(children);
-  return trap.Check() == 0 ? menu : 0;
 }
 
 // The text of each line, its CR removed; false in `crlf` if any line did not end with one.
@@ -154,7 +129,7 @@ class WineE2eTest : public ::testing::Test {
     Window menu = 0;
     xharness::WaitUntil(
         [&] {
-          menu = FindOpenMenu(server->display());
+          menu = appprobe::FindOpenMenu(server->display());
           return menu != 0;
         },
         kMenuTimeout);
@@ -162,7 +137,8 @@ class WineE2eTest : public ::testing::Test {
   }
 
   bool WaitForMenuClosed() {
-    return xharness::WaitUntil([&] { return FindOpenMenu(server->display()) == 0; }, kMenuTimeout);
+    return xharness::WaitUntil([&] { return appprobe::FindOpenMenu(server->display()) == 0; },
+                               kMenuTimeout);
   }
 
   static xharness::PrivateXServer* server;

@@ -32,6 +32,10 @@ std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
 
 }  // namespace
 
+// Menus are override-redirect windows, FLTK's and Windows' (as Wine shows them) alike; so are a
+// few 1 x 1 helper windows of Wine's. A menu of the eleven labels is larger than this both ways.
+constexpr int kSmallestMenuPx = 100;
+
 Window FindOpenMenu(Display* display) {
   xharness::ScopedXErrorTrap trap(display);  // The menu window may go while it is looked at.
   Window root = 0;
@@ -45,7 +49,8 @@ Window FindOpenMenu(Display* display) {
   for (unsigned i = 0; i < count && menu == 0; ++i) {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
-        attributes.override_redirect == True && attributes.map_state == IsViewable) {
+        attributes.override_redirect == True && attributes.map_state == IsViewable &&
+        attributes.width >= kSmallestMenuPx && attributes.height >= kSmallestMenuPx) {
       menu = children[i];
     }
   }
