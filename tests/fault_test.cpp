@@ -98,6 +98,13 @@ std::string DescribeStatus(int status) {
   return "wait status " + std::to_string(status);
 }
 
+// Presses Escape in the window and says how the program then ended ("exit status 0", ...).
+std::string EndByEscape(Display* display, Window window, xharness::ChildProcess& app) {
+  PressEscapeIn(display, window);
+  const std::optional<int> status = app.WaitExit(kExitTimeout);
+  return status ? DescribeStatus(*status) : "still running after Escape";
+}
+
 TEST(FaultTest, XServerDeathEndsTheProgramPromptlyWithFailure) {
   xharness::PrivateXServer server;
   xharness::ChildProcess app(kProgram, {"-display", server.displayName()});
@@ -223,11 +230,7 @@ TEST(FaultTest, ClosedStandardStreamsAtStartLeaveTheProgramWorking) {
         StartRedirected(test.redirections, {"-display", server.displayName()}, {}, env);
     const Window window = WaitForDrawnWindow(server.display());
     ASSERT_NE(window, 0u) << "no drawn frame; stderr: " << app->Stderr();
-    PressEscapeIn(server.display(), window);
-    const std::optional<int> status = app->WaitExit(kExitTimeout);
-    ASSERT_TRUE(status) << "still running after Escape";
-    ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_EQ(EndByEscape(server.display(), window, *app), "exit status 0");
   }
 }
 
@@ -262,11 +265,7 @@ TEST(FaultTest, UnwritableStandardOutputIsReportedOnceAndEndsWithStatusOne) {
   EXPECT_EQ(app->Stderr(),
             "sample-drawing: cannot write to standard output: No space left on device\n");
 
-  PressEscapeIn(server.display(), window);
-  const std::optional<int> status = app->WaitExit(kExitTimeout);
-  ASSERT_TRUE(status) << "still running after Escape";
-  ASSERT_TRUE(WIFEXITED(*status)) << DescribeStatus(*status);
-  EXPECT_EQ(WEXITSTATUS(*status), 1);
+  EXPECT_EQ(EndByEscape(server.display(), window, *app), "exit status 1");
 }
 
 // The GLUT layer's own options, with missing, bad and extreme values. A missing or unreadable
