@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "menu.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
 
@@ -44,40 +45,27 @@ bool operator==(const Effect& a, const Effect& b) {
   return a.drawMode == b.drawMode && a.arms == b.arms && a.redisplayRequests == b.redisplayRequests;
 }
 
+// Every platform shows this table and calls MyMainMenu with the chosen entry's value.
 class MenuTest : public SceneTest {
  protected:
-  void SetUp() override {
-    SceneTest::SetUp();
-    CreateMainMenu();
-    menuCallback = fake_glut::MenuCallbackCreated();
-    menuEntries = fake_glut::MenuEntries();
-  }
-
   // Chooses entry number `entry` (1-based) from a fresh scene showing draw mode 3.
   Effect Choose(std::size_t entry) {
     SceneTest::SetUp();
     drawMode = 3;
-    menuCallback(menuEntries.at(entry - 1).value);
+    MyMainMenu(kMainMenuEntries.at(entry - 1).value);
     return {drawMode, fake_glut::Arms(), fake_glut::RedisplayRequests()};
   }
-
-  // Kept from start-up, since every choice below begins from a fresh fake GLUT.
-  fake_glut::MenuCallback menuCallback = nullptr;
-  std::vector<fake_glut::MenuEntry> menuEntries;
 };
 
-TEST_F(MenuTest, ElevenEntriesInOrderOnTheRightButton) {
-  EXPECT_EQ(menuCallback, &MyMainMenu);
-  EXPECT_EQ(fake_glut::MenuAttachedButton(), GLUT_RIGHT_BUTTON);
-
+TEST_F(MenuTest, ElevenEntriesInOrder) {
   // A lost blank or a wrong character changes the length in the Korean code page.
   const int values[] = {1, 2, 3, 4, 5, 5, 1, 1, 1, 1, 1};
   const long cp949Bytes[] = {43, 34, 39, 46, 42, 47, 43, 24, 24, 51, 22};
-  ASSERT_EQ(menuEntries.size(), 11u);
-  for (std::size_t i = 0; i < menuEntries.size(); ++i) {
-    SCOPED_TRACE(testing::Message() << "entry " << i + 1 << ": " << menuEntries[i].label);
-    EXPECT_EQ(menuEntries[i].value, values[i]);
-    EXPECT_EQ(Cp949Length(menuEntries[i].label), cp949Bytes[i]);
+  ASSERT_EQ(kMainMenuEntries.size(), 11u);
+  for (std::size_t i = 0; i < kMainMenuEntries.size(); ++i) {
+    SCOPED_TRACE(testing::Message() << "entry " << i + 1 << ": " << kMainMenuEntries[i].label);
+    EXPECT_EQ(kMainMenuEntries[i].value, values[i]);
+    EXPECT_EQ(Cp949Length(kMainMenuEntries[i].label), cp949Bytes[i]);
   }
 }
 
@@ -110,13 +98,13 @@ TEST_F(MenuTest, EntrySixActsAsFiveAndSevenToElevenAsOne) {
 }
 
 TEST_F(MenuTest, EveryChoiceOfFiveAddsAChainAndOtherEntriesStopNone) {
-  menuCallback(5);
-  menuCallback(5);  // already in draw mode 5: a further chain all the same
+  MyMainMenu(5);
+  MyMainMenu(5);  // already in draw mode 5: a further chain all the same
   EXPECT_EQ(drawMode, 5);
   EXPECT_EQ(fake_glut::PendingCount(&MyTimer), 2u);
 
   for (int value : {1, 2, 3, 4}) {
-    menuCallback(value);
+    MyMainMenu(value);
     EXPECT_EQ(drawMode, value);
   }
   testing::internal::CaptureStdout();

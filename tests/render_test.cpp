@@ -21,7 +21,6 @@ using scenecheck::CubeOutline;
 using scenecheck::ToViewportPx;
 using xharness::milliseconds;
 
-constexpr char kWindowTitle[] = "Render Test";
 constexpr milliseconds kWindowTimeout(30000);
 constexpr double kMarginPx = 2.0;
 
@@ -36,11 +35,8 @@ class RenderTest : public ::testing::Test {
     std::vector<char*> argv{programName.data(), displayOption.data(), displayName.data(), nullptr};
     int argc = 3;
     glutInit(&argc, argv.data());
-    glutInitDisplayMode(GLUT_SINGLE | GLUT_RGB);
-    glutInitWindowSize(kWindowSizePx, kWindowSizePx);
-    glutInitWindowPosition(0, 0);
-    glutCreateWindow(kWindowTitle);
-    SetUpFixedView();
+    // The window main opens, opened the way main opens it.
+    OpenSceneWindow();
     glutDisplayFunc(MyDisplay);
 
     window = xharness::WaitForWindow(server->display(), kWindowTitle, kWindowTimeout);

@@ -1,12 +1,20 @@
-// platform.h: the start-up steps each platform takes its own way. One file per platform
-// implements them (platform_linux.cpp, ...), and CMake builds the one for the target.
+// platform.h: the one boundary between the shared program and a platform, in both directions.
+// One file per platform implements the first half (platform_linux.cpp, platform_windows.cpp,
+// platform_web.cpp), and CMake builds the one for the target.
 #pragma once
+
+// What main asks of a platform.
 
 // Makes sure that what the program prints on standard output reaches the user while the window
 // is open, on a console of its own where the platform gives one. Call first, before anything
 // opens a file or a connection.
 void AttachConsole();
 
-// Builds the pop-up menu from the shared table (kMainMenuEntries), drawn the platform's way, and
-// attaches it to the right mouse button; a choice calls MyMainMenu. Call with the window created.
+// Shows the pop-up menu's entries (kMainMenuEntries) the platform's way, opened by the right
+// mouse button. Call with the window created.
 void AttachMainMenu();
+
+// What a platform may use of the shared program: the menu's table, and the callback a choice
+// calls with the chosen entry's value.
+#include "menu.h"   // kMainMenuEntries
+#include "scene.h"  // MyMainMenu

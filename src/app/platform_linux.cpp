@@ -1,12 +1,13 @@
 // platform_linux.cpp: Linux, where the process has no console to allocate and the GLUT layer is
-// FLTK's, which draws the menu's Korean labels with an installed font.
+// FLTK's, whose menus draw the Korean labels with an installed font.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "glut_api.h"
+#include "menu_font_linux.h"
 #include "platform.h"
-#include "scene.h"
 
 namespace {
 
@@ -28,5 +29,10 @@ void AttachConsole() {
 
 void AttachMainMenu() {
   UseMenuFont();
-  CreateMainMenu();
+  // glutAddMenuEntry keeps the label's pointer for the life of the menu; the table's are static.
+  glutCreateMenu(MyMainMenu);
+  for (const MenuEntry& entry : kMainMenuEntries) {
+    glutAddMenuEntry(entry.label, entry.value);
+  }
+  glutAttachMenu(GLUT_RIGHT_BUTTON);
 }

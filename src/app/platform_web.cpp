@@ -1,21 +1,14 @@
-// platform_web.cpp: the browser, where the page is the console and draws the menu. Emscripten's
-// GLUT has no menus and no solid cube; this file supplies those four calls and nothing more.
-//
-// The menu is recorded as GLUT is given it and handed to the page, which shows it as an HTML menu
-// on right-click (its fonts have Hangul) and calls back with the chosen entry's value.
+// platform_web.cpp: the browser, where the page (web/index.html) is the console and shows the
+// menu as an HTML menu, whose fonts have Hangul. Emscripten's GLUT has neither menus nor a solid
+// cube: the menu's table goes to the page directly, and glutSolidCube is defined here.
 #include <emscripten.h>
 
-#include <vector>
+#include <array>
 
 #include "glut_api.h"
 #include "platform.h"
-#include "scene.h"
 
 namespace {
-
-void (*menuCallback)(int) = nullptr;
-std::vector<const char*> menuLabels;  // UTF-8, kept by the caller for the life of the menu.
-std::vector<int> menuValues;
 
 // One face of the cube: its outward normal and two edge directions u, v with u x v = normal, so
 // that the corners normal + s u + t v, (s, t) going round (-1, -1), (1, -1), (1, 1), (-1, 1), run
@@ -38,7 +31,8 @@ constexpr GLfloat kCornerSigns[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.
 
 }  // namespace
 
-// Gives the page the entries in order; the page (web/index.html) defines Module.attachMenu.
+// Gives the page the entries in order; the page defines Module.attachMenu and opens the menu on
+// the right button (a long press on a touch screen).
 EM_JS(void, HandMenuToPage, (const char* const* labels, const int* values, int count), {
   var entries = [];
   for (var i = 0; i < count; ++i) {
@@ -49,29 +43,7 @@ EM_JS(void, HandMenuToPage, (const char* const* labels, const int* values, int c
 });
 
 // The page's call when an entry is chosen.
-extern "C" EMSCRIPTEN_KEEPALIVE void ChooseMenuEntry(int value) {
-  if (menuCallback != nullptr) {
-    menuCallback(value);
-  }
-}
-
-int glutCreateMenu(void (*callback)(int)) {
-  menuCallback = callback;
-  menuLabels.clear();
-  menuValues.clear();
-  return 1;
-}
-
-void glutAddMenuEntry(const char* label, int value) {
-  menuLabels.push_back(label);
-  menuValues.push_back(value);
-}
-
-// The page opens the menu on the right button (a long press on a touch screen), the only button
-// the program attaches a menu to.
-void glutAttachMenu(int /*button*/) {
-  HandMenuToPage(menuLabels.data(), menuValues.data(), static_cast<int>(menuValues.size()));
-}
+extern "C" EMSCRIPTEN_KEEPALIVE void ChooseMenuEntry(int value) { MyMainMenu(value); }
 
 // Every vertex carries its own normal: the GL emulation takes attributes per vertex only.
 void glutSolidCube(GLdouble size) {
@@ -93,4 +65,12 @@ void glutSolidCube(GLdouble size) {
 // The page keeps standard output: Emscripten's print gives it each line.
 void AttachConsole() {}
 
-void AttachMainMenu() { CreateMainMenu(); }
+void AttachMainMenu() {
+  std::array<const char*, kMainMenuEntryCount> labels{};
+  std::array<int, kMainMenuEntryCount> values{};
+  for (int i = 0; i < kMainMenuEntryCount; ++i) {
+    labels[i] = kMainMenuEntries[i].label;
+    values[i] = kMainMenuEntries[i].value;
+  }
+  HandMenuToPage(labels.data(), values.data(), kMainMenuEntryCount);
+}

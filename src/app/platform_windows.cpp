@@ -14,7 +14,6 @@
 
 #include "glut_api.h"
 #include "platform.h"
-#include "scene.h"
 
 namespace {
 

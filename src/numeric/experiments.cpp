@@ -5,6 +5,7 @@
 // precision it is meant to round in, one rounding per operation.
 #include <cmath>
 
+#include "console.h"
 #include "numeric.h"
 #include "scene.h"
 #include "strict_ieee.h"

@@ -1,10 +1,10 @@
 // console.cpp: the one way text reaches the console, and what becomes of a line that cannot.
+#include "console.h"
+
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-
-#include "scene.h"
 
 namespace {
 

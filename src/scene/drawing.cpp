@@ -1,4 +1,5 @@
-// drawing.cpp: the fixed view set up once at start-up, and the display callback: the only GL calls.
+// drawing.cpp: the window with its fixed view, set up once at start-up, and the display callback:
+// the scene's only GL calls.
 //
 // The projection is set once and never touched again; each frame works on the model-view matrix
 // only and resets it.
@@ -58,7 +59,11 @@ void PlaceCube() {
 
 }  // namespace
 
-void SetUpFixedView() {
+void OpenSceneWindow() {
+  glutInitDisplayMode(GLUT_SINGLE | GLUT_RGB);
+  glutInitWindowSize(kWindowSizePx, kWindowSizePx);
+  glutInitWindowPosition(0, 0);
+  glutCreateWindow(kWindowTitle);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

@@ -1,7 +1,9 @@
-// menu.cpp: the right-button pop-up menu's table, its GLUT construction and its callback.
+// menu.cpp: the right-button pop-up menu's table and its callback.
 //
 // The labels are Korean, kept as UTF-8; a platform whose menu takes another encoding converts
 // them. The entries' order and values are what decide the behaviour.
+#include "menu.h"
+
 #include "glut_api.h"
 #include "scene.h"
 
@@ -40,23 +42,6 @@ const std::array<MenuEntry, kMainMenuEntryCount> kMainMenuEntries = {{
     {label10, 1},
     {label11, 1},
 }};
-
-std::vector<std::string> MainMenuLabels() {
-  std::vector<std::string> labels;
-  labels.reserve(kMainMenuEntries.size());
-  for (const MenuEntry& entry : kMainMenuEntries) {
-    labels.emplace_back(entry.label);
-  }
-  return labels;
-}
-
-void CreateMainMenu() {
-  glutCreateMenu(MyMainMenu);
-  for (const MenuEntry& entry : kMainMenuEntries) {
-    glutAddMenuEntry(entry.label, entry.value);
-  }
-  glutAttachMenu(GLUT_RIGHT_BUTTON);
-}
 
 void MyMainMenu(int value) {
   // The menu passes only 1 to 5; anything else leaves the draw mode as it is.

@@ -3,6 +3,7 @@
 // Each callback applies a pure step to the scene variables, traces it, and re-arms a one-shot
 // GLUT timer; a chain therefore runs until the process ends. The scale timers request no redraw:
 // their effect shows at the next redraw the rotation timer or the menu asks for.
+#include "console.h"
 #include "glut_api.h"
 #include "scene.h"
 

@@ -3,6 +3,8 @@
 // FLTK draws each label with one font and no fallback per character, and its default sans face
 // usually has no Hangul, so the labels would come out as boxes. The menu is given instead an
 // installed family, found through fontconfig, that covers every character of every label.
+#include "menu_font_linux.h"
+
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 #include <fontconfig/fontconfig.h>
@@ -12,7 +14,7 @@
 #include <set>
 #include <string>
 
-#include "scene.h"
+#include "menu.h"
 
 namespace {
 
@@ -38,7 +40,8 @@ std::string menuFontName;
 // Every character of every label, as Unicode code points.
 FcPtr<FcCharSet> LabelCharacters() {
   FcPtr<FcCharSet> characters(FcCharSetCreate());
-  for (const std::string& label : MainMenuLabels()) {
+  for (const MenuEntry& entry : kMainMenuEntries) {
+    const std::string label = entry.label;
     const auto* next = reinterpret_cast<const FcChar8*>(label.data());
     int bytesLeft = static_cast<int>(label.size());
     FcChar32 character = 0;

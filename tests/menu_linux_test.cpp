@@ -1,14 +1,34 @@
-// menu_font_linux_test.cpp: the installed font that draws the menu's Korean labels on Linux, and
-// what happens without one.
+// menu_linux_test.cpp: the menu on Linux: the table handed to GLUT's menu calls, and the
+// installed font that draws its Korean labels, and what happens without one.
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
-#include "scene.h"
+#include "menu_font_linux.h"
+#include "platform.h"
+#include "scene_test.h"
 #include "stdout_capture.h"
 
 namespace {
+
+// The menu is the shared table, in order, calling MyMainMenu, on the right button.
+TEST_F(SceneTest, TheMenuIsTheTableOnTheRightButton) {
+  testing::internal::CaptureStderr();
+  AttachMainMenu();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(fake_glut::MenuCallbackCreated(), &MyMainMenu);
+  EXPECT_EQ(fake_glut::MenuAttachedButton(), GLUT_RIGHT_BUTTON);
+  const std::vector<fake_glut::MenuEntry>& shown = fake_glut::MenuEntries();
+  ASSERT_EQ(shown.size(), kMainMenuEntries.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    SCOPED_TRACE(testing::Message() << "entry " << i + 1);
+    EXPECT_EQ(shown[i].label, kMainMenuEntries[i].label);
+    EXPECT_EQ(shown[i].value, kMainMenuEntries[i].value);
+  }
+}
 
 // The menu's labels are drawn by the face Xft opens for the family UseMenuFont gives FLTK, in
 // FLTK's plain style at its usual 14 px. Every character of every label must be in it, or the
@@ -37,7 +57,8 @@ TEST(MenuFontTest, TheMenuFontHasEveryCharacterOfEveryLabel) {
   FcCharSet* has = nullptr;
   ASSERT_EQ(FcPatternGetCharSet(face, FC_CHARSET, 0, &has), FcResultMatch);
   int missing = 0;
-  for (const std::string& label : MainMenuLabels()) {
+  for (const MenuEntry& entry : kMainMenuEntries) {
+    const std::string label = entry.label;
     const auto* next = reinterpret_cast<const FcChar8*>(label.data());
     int left = static_cast<int>(label.size());
     FcChar32 character = 0;
