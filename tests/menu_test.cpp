@@ -1,9 +1,10 @@
 // menu_test.cpp: the pop-up menu's entries and what choosing each of them does.
+#include "menu.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
-#include "menu.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
 
