@@ -267,6 +267,10 @@ class ChromiumPage(Page):
             raise PageError("%s: %s" % (method, reply["error"]))
         return reply["result"]
 
+    def run_script(self, source):
+        """Runs a script in the page, as a <script> element would."""
+        self.evaluate(source + "\n;0")
+
     def evaluate(self, expression):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True,
                            awaitPromise=True)
@@ -366,6 +370,13 @@ class FirefoxPage(Page):
         if reply.get("type") == "error":
             raise PageError("%s: %s: %s" % (method, reply.get("error"), reply.get("message")))
         return reply["result"]
+
+    def run_script(self, source):
+        """Runs a script in the page, as a <script> element would."""
+        result = self.call("script.evaluate", target={"context": self.context},
+                           awaitPromise=False, resultOwnership="none", expression=source)
+        if result["type"] == "exception":
+            raise PageError("the script threw: %s" % result["exceptionDetails"])
 
     def evaluate(self, expression):
         # The value travels as JSON, as DevTools' returnByValue gives it.
