@@ -22,7 +22,7 @@ SHOWN_ENTRY = 5
 
 def main():
     page_dir, output = sys.argv[1:3]
-    with web_page.Page(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
+    with web_page.ChromiumPage(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.pump(1.0)  # Ten rotation ticks: the cube has turned a little.
         left, top, _, _ = page.rect("#canvas")
