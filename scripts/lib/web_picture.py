@@ -15,7 +15,7 @@ import web_page  # noqa: E402
 REPORT_LINES = 44
 # The viewport, and where on the canvas the menu is opened: below the cube, so the axes and the
 # cube stay in sight, and at its right edge, so the help line does too.
-WIDTH, HEIGHT = 860, 470
+WIDTH, HEIGHT = 860, 540
 MENU_PRESS = (296, 185)
 SHOWN_ENTRY = 5
 
