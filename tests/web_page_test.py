@@ -12,7 +12,6 @@ Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER.
        (BROWSER: chromium, firefox; both by default)
 """
 
-import json
 import os
 import re
 import subprocess
@@ -60,7 +59,8 @@ new Promise(function (resolve) {
 AXE_RUN = """
 axe.run(document).then(function (result) {
   return result.violations.map(function (v) {
-    return v.id + " (" + v.impact + "): " + v.nodes.map(function (n) { return n.target; }).join(" ");
+    return v.id + " (" + v.impact + "): " +
+        v.nodes.map(function (n) { return n.target; }).join(" ");
   });
 })
 """
