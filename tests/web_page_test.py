@@ -44,12 +44,15 @@ document.addEventListener("contextmenu", function (event) {
   window.contextMenuLeftToBrowser = window.contextMenuLeftToBrowser || !event.defaultPrevented;
 });
 """
-# Prints the flood, then, in the animation frame that writes it to the pane, reads the pane.
+# Prints the flood, then, in the animation frame that writes it to the pane, reads the pane. The
+# lines waiting for that frame must be bounded too: a hidden page gets no frames.
 FLOOD = """
 new Promise(function (resolve) {
   for (var i = 0; i < %d; ++i) Module.print("flood " + i);
+  var waiting = pendingLines.length;
   requestAnimationFrame(function () {
-    resolve({report: document.getElementById("report").textContent,
+    resolve({waiting: waiting,
+             report: document.getElementById("report").textContent,
              dropped: document.getElementById("dropped").textContent,
              newest: document.getElementById("newest").textContent,
              elements: document.getElementById("console").querySelectorAll("*").length});
@@ -284,6 +287,7 @@ class PageTests:
         self.assertEqual(newest, ["flood %d" % i for i in range(FLOOD_LINES - len(newest),
                                                                 FLOOD_LINES)])
         self.assertLess(pane["elements"], 100)
+        self.assertLess(pane["waiting"], FLOOD_LINES, "lines pile up while no frame comes")
 
         # Every line reached the console log; the pane says how many it no longer shows.
         last = "flood %d" % (FLOOD_LINES - 1)
