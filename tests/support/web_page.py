@@ -313,6 +313,9 @@ class ChromiumPage(Page):
 
 
 class FirefoxPage(Page):
+    """On an X server with no window manager Firefox's window is never the active one: the page
+    gets no focus or blur events, though document.activeElement follows focus() and Tab."""
+
     name = "firefox"
 
     def _open_browser(self, lifetime_s):
