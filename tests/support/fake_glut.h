@@ -14,6 +14,7 @@ namespace fake_glut {
 
 using TimerCallback = void (*)(int);
 using MenuCallback = void (*)(int);
+using MenuStatusCallback = void (*)(int, int, int);
 
 struct TimerArm {
   std::uint64_t armedAtMs;
@@ -55,6 +56,7 @@ int RedisplayRequests();
 // What glutCreateMenu, glutAddMenuEntry and glutAttachMenu were given since Reset.
 MenuCallback MenuCallbackCreated();
 const std::vector<MenuEntry>& MenuEntries();
-int MenuAttachedButton();  // -1 when no menu was attached
+int MenuAttachedButton();                    // -1 when no menu was attached
+MenuStatusCallback MenuStatusCallbackSet();  // What glutMenuStatusFunc was given last, if any.
 
 }  // namespace fake_glut
