@@ -56,7 +56,8 @@ int RedisplayRequests();
 // What glutCreateMenu, glutAddMenuEntry and glutAttachMenu were given since Reset.
 MenuCallback MenuCallbackCreated();
 const std::vector<MenuEntry>& MenuEntries();
-int MenuAttachedButton();                    // -1 when no menu was attached
-MenuStatusCallback MenuStatusCallbackSet();  // What glutMenuStatusFunc was given last, if any.
+int MenuAttachedButton();  // -1 when no menu was attached
+// What glutMenuStatusFunc was given last, if anything.
+MenuStatusCallback MenuStatusCallbackSet();
 
 }  // namespace fake_glut
