@@ -462,9 +462,9 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0; k < programs.size(); ++k) {
           const std::size_t index = (k + static_cast<std::size_t>(run)) % programs.size();
           RunResult result = RunOnce(programs[index], kLocales[locale], 0.0, 0);
-          std::cerr << "first frame " << run + 1 << "/" << options.runs
-                    << " LANG=" << kLocales[locale] << " " << programs[index].name << ": "
-                    << Format(result.firstFrameMs, 1) << " ms\n";
+          std::cerr << "first frame " << run + 1 << "/" << frameRuns << " LANG=" << kLocales[locale]
+                    << " " << programs[index].name << ": " << Format(result.firstFrameMs, 1)
+                    << " ms\n";
           firstFrames[locale][index].push_back(std::move(result));
         }
       }
