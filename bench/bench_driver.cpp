@@ -11,11 +11,12 @@
 // are made in the UTF-8 locale; a series of first frames alone, both locales in turn, follows them.
 //
 // Usage: bench_driver [--quick] [--runs N] [--seconds S] [--ticks T] [--baseline PATH]
-//                     [--program PATH]
+//                     [--program PATH] [--first-frames N]
 // --baseline runs another program titled "Baseline" in place of the built one, to attribute a
 // difference to one feature by adding it to the baseline; it must take --menu as the built one
 // does, and print "menu <value>" when an entry is chosen. --program runs another build of
 // sample-drawing in place of this tree's, to compare two revisions on the same machine.
+// --first-frames sets the number of first-frame runs in each locale (twice --runs by default).
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -81,6 +82,7 @@ struct Options {
   std::size_t ticks = 100;
   std::string baselinePath = BASELINE_PATH;
   std::string programPath = SAMPLE_DRAWING_PATH;
+  int firstFrameRuns = 0;  // 0: twice runs.
 };
 
 enum class Menu { kNone, kFltk, kFreeglut };
@@ -398,12 +400,14 @@ Options ParseOptions(int argc, char** argv) {
       options.baselinePath = argv[++i];
     } else if (arg == "--program" && hasValue) {
       options.programPath = argv[++i];
+    } else if (arg == "--first-frames" && hasValue) {
+      options.firstFrameRuns = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--ticks" && hasValue) {
       options.ticks = static_cast<std::size_t>(std::max(2, std::atoi(argv[++i])));
     } else {
       throw std::invalid_argument(
           "usage: bench_driver [--quick] [--runs N] [--seconds S] [--ticks T] "
-          "[--baseline PATH] [--program PATH]; bad argument: " +
+          "[--baseline PATH] [--program PATH] [--first-frames N]; bad argument: " +
           arg);
     }
   }
@@ -450,11 +454,11 @@ int main(int argc, char** argv) {
       }
     }
 
-    // First frames alone, in each locale, twice as many runs as above since each takes a
-    // fraction of a second. Within a run the locales take turns, the one that starts
+    // First frames alone, in each locale, by default twice as many runs as above since each
+    // takes a fraction of a second. Within a run the locales take turns, the one that starts
     // alternating from run to run, and the programs rotate as above.
     constexpr std::size_t kLocaleCount = std::size(kLocales);
-    const int frameRuns = 2 * options.runs;
+    const int frameRuns = options.firstFrameRuns > 0 ? options.firstFrameRuns : 2 * options.runs;
     std::array<std::array<std::vector<RunResult>, 3>, kLocaleCount> firstFrames;
     for (int run = 0; run < frameRuns; ++run) {
       for (std::size_t j = 0; j < kLocaleCount; ++j) {

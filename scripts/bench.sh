@@ -6,10 +6,12 @@
 # the first drawn frame with LANG=C.UTF-8 and with LANG=C. Progress goes to standard error.
 #
 # Usage: scripts/bench.sh [--quick] [--runs N] [--seconds S] [--ticks T] [--program PATH]
+#                         [--first-frames N]
 #   default: 10 runs of each, 20 s of animation per run, 100 scale-tick intervals, then 20 first
 #   frames of each in each locale (about 13 min);
 #   --quick: 3 runs of 6 s, 50 intervals, 6 first frames (about 2 min);
 #   --program: another build of sample-drawing in place of this tree's, to compare revisions.
+#   --first-frames: first frames of each program in each locale (default twice --runs).
 # The figures mean most on an idle machine: the report shows the load average; other work on the
 # machine delays timer ticks and stretches the start-up.
 set -euo pipefail
