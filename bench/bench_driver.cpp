@@ -2,17 +2,21 @@
 // program and the same program with sample-drawing's eleven-entry pop-up menu, each run on a
 // private Xvfb of its own, and prints Markdown tables of medians with their ranges and the ratios.
 //
-// Figures, never verdicts on a single run: exec to the first drawn frame; CPU time and peak
-// resident memory over an animated period (sample-drawing with one scale chain started through
-// its menu, the baseline with a menu after one entry was chosen through it, the bare baseline
-// just turning); and, for sample-drawing, the intervals between scale ticks as their first trace
-// lines arrive on the pipe. The three programs run in turn, the order rotating from run to run,
-// so a change in the machine's load touches all of them alike.
+// Figures, never verdicts on a single run: exec to the first drawn frame, in a UTF-8 locale and
+// in C; CPU time and peak resident memory over an animated period (sample-drawing with one scale
+// chain started through its menu, the baseline with a menu after one entry was chosen through it,
+// the bare baseline just turning); and, for sample-drawing, the intervals between scale ticks as
+// their first trace lines arrive on the pipe. The three programs run in turn, the order rotating
+// from run to run, so a change in the machine's load touches all of them alike. The animated runs
+// are made in the UTF-8 locale; a series of first frames alone, both locales in turn, follows them.
 //
 // Usage: bench_driver [--quick] [--runs N] [--seconds S] [--ticks T] [--baseline PATH]
+//                     [--program PATH] [--first-frames N]
 // --baseline runs another program titled "Baseline" in place of the built one, to attribute a
 // difference to one feature by adding it to the baseline; it must take --menu as the built one
-// does, and print "menu <value>" when an entry is chosen.
+// does, and print "menu <value>" when an entry is chosen. --program runs another build of
+// sample-drawing in place of this tree's, to compare two revisions on the same machine.
+// --first-frames sets the number of first-frame runs in each locale (twice --runs by default).
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -20,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -58,8 +63,13 @@ constexpr int kFreeglutMenuEntryPx = 25;
 // Across the entry from the menu's left edge: inside every label's width.
 constexpr int kFreeglutEntryInsetPx = 30;
 
+// Each program runs with LANG set to one of these and no other LC_* or LANGUAGE variable: the
+// UTF-8 locale that desktop users have, and C for comparison.
+constexpr const char* kUtf8Locale = "C.UTF-8";
+constexpr const char* kLocales[] = {kUtf8Locale, "C"};
+
 // Targets; the tables say whether each median meets its target.
-constexpr double kFirstFrameRatioMax = 1.05;
+constexpr double kFirstFrameRatioMax = 1.00;
 constexpr double kCpuRatioMax = 1.10;
 constexpr double kCpuPercentMax = 1.0;
 constexpr double kPeakExtraKiBMax = 1024.0;
@@ -71,6 +81,8 @@ struct Options {
   double seconds = 20.0;
   std::size_t ticks = 100;
   std::string baselinePath = BASELINE_PATH;
+  std::string programPath = SAMPLE_DRAWING_PATH;
+  int firstFrameRuns = 0;  // 0: twice runs.
 };
 
 enum class Menu { kNone, kFltk, kFreeglut };
@@ -192,17 +204,33 @@ std::string ChooseFreeglutMenuEntry(Display* display, Window window, int entry,
   return "";
 }
 
-// One run of program on a fresh server. measureSeconds 0 only starts it (a warm-up of the page
-// cache and of the shader cache, whose figures are dropped).
-RunResult RunOnce(const Program& program, double measureSeconds, std::size_t tickLimit) {
+// This process's environment without DISPLAY, with LANG=locale and no other locale variable.
+std::vector<std::string> LocaleEnvironment(const std::string& locale) {
+  std::vector<std::string> env;
+  for (std::string& entry : xharness::EnvironmentWithoutDisplay()) {
+    if (entry.rfind("LANG=", 0) == 0 || entry.rfind("LANGUAGE=", 0) == 0 ||
+        entry.rfind("LC_", 0) == 0) {
+      continue;
+    }
+    env.push_back(std::move(entry));
+  }
+  env.push_back("LANG=" + locale);
+  return env;
+}
+
+// One run of program on a fresh server, in locale. measureSeconds 0 only starts it and measures
+// the first frame (also a warm-up of the page cache and of the shader cache).
+RunResult RunOnce(const Program& program, const std::string& locale, double measureSeconds,
+                  std::size_t tickLimit) {
   xharness::PrivateXServer server;
   Display* display = server.display();
   RunResult result;
 
   std::vector<std::string> args{"-display", server.displayName()};
   args.insert(args.end(), program.args.begin(), program.args.end());
+  const std::vector<std::string> env = LocaleEnvironment(locale);
   const Clock::time_point exec = Clock::now();
-  xharness::ChildProcess app(program.path, args);
+  xharness::ChildProcess app(program.path, args, env);
   Window window = 0;
   const bool drawn = xharness::WaitUntil(
       [&] {
@@ -370,12 +398,16 @@ Options ParseOptions(int argc, char** argv) {
       options.seconds = std::max(1.0, std::atof(argv[++i]));
     } else if (arg == "--baseline" && hasValue) {
       options.baselinePath = argv[++i];
+    } else if (arg == "--program" && hasValue) {
+      options.programPath = argv[++i];
+    } else if (arg == "--first-frames" && hasValue) {
+      options.firstFrameRuns = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--ticks" && hasValue) {
       options.ticks = static_cast<std::size_t>(std::max(2, std::atoi(argv[++i])));
     } else {
       throw std::invalid_argument(
           "usage: bench_driver [--quick] [--runs N] [--seconds S] [--ticks T] "
-          "[--baseline PATH]; bad argument: " +
+          "[--baseline PATH] [--program PATH] [--first-frames N]; bad argument: " +
           arg);
     }
   }
@@ -388,13 +420,15 @@ int main(int argc, char** argv) {
   try {
     const Options options = ParseOptions(argc, argv);
     const std::array<Program, 3> programs{
-        Program{"sample-drawing", SAMPLE_DRAWING_PATH, {}, "Sample Drawing", Menu::kFltk},
+        Program{"sample-drawing", options.programPath, {}, "Sample Drawing", Menu::kFltk},
         Program{"baseline", options.baselinePath, {}, "Baseline", Menu::kNone},
         Program{"baseline + menu", options.baselinePath, {"--menu"}, "Baseline", Menu::kFreeglut},
     };
 
     std::cerr << "warm-up runs\n";
-    for (const Program& program : programs) RunOnce(program, 0.0, 0);
+    for (const char* locale : kLocales) {
+      for (const Program& program : programs) RunOnce(program, locale, 0.0, 0);
+    }
 
     std::array<std::vector<RunResult>, 3> results;
     std::vector<double> allIntervalsMs;
@@ -403,7 +437,7 @@ int main(int argc, char** argv) {
       for (std::size_t k = 0; k < programs.size(); ++k) {
         const std::size_t index = (k + static_cast<std::size_t>(run)) % programs.size();
         const Program& program = programs[index];
-        RunResult result = RunOnce(program, options.seconds, options.ticks);
+        RunResult result = RunOnce(program, kUtf8Locale, options.seconds, options.ticks);
         std::cerr << "run " << run + 1 << "/" << options.runs << " " << program.name
                   << ": first frame " << Format(result.firstFrameMs, 1) << " ms, CPU "
                   << Format(result.cpuMs, 0) << " ms, peak " << Format(result.peakKiB, 0) << " KiB";
@@ -420,6 +454,26 @@ int main(int argc, char** argv) {
       }
     }
 
+    // First frames alone, in each locale, by default twice as many runs as above since each
+    // takes a fraction of a second. Within a run the locales take turns, the one that starts
+    // alternating from run to run, and the programs rotate as above.
+    constexpr std::size_t kLocaleCount = std::size(kLocales);
+    const int frameRuns = options.firstFrameRuns > 0 ? options.firstFrameRuns : 2 * options.runs;
+    std::array<std::array<std::vector<RunResult>, 3>, kLocaleCount> firstFrames;
+    for (int run = 0; run < frameRuns; ++run) {
+      for (std::size_t j = 0; j < kLocaleCount; ++j) {
+        const std::size_t locale = (j + static_cast<std::size_t>(run)) % kLocaleCount;
+        for (std::size_t k = 0; k < programs.size(); ++k) {
+          const std::size_t index = (k + static_cast<std::size_t>(run)) % programs.size();
+          RunResult result = RunOnce(programs[index], kLocales[locale], 0.0, 0);
+          std::cerr << "first frame " << run + 1 << "/" << frameRuns << " LANG=" << kLocales[locale]
+                    << " " << programs[index].name << ": " << Format(result.firstFrameMs, 1)
+                    << " ms\n";
+          firstFrames[locale][index].push_back(std::move(result));
+        }
+      }
+    }
+
     const Figures project(results[0]);
     const Figures bare(results[1]);
     const Figures withMenu(results[2]);
@@ -431,9 +485,9 @@ int main(int argc, char** argv) {
     const Comparison cpuPercentMet{Verdict(Shown(project.cpuPercent.median, 3) < kCpuPercentMax),
                                    std::nullopt};
 
-    std::cout << "Runs: " << options.runs << " of each program, in turn, the order rotating; "
-              << "animated period " << period << "; " << options.ticks
-              << " tick intervals per run.\n\n"
+    std::cout << "Runs: " << options.runs << " of each program, in turn, the order rotating, "
+              << "with LANG=" << kUtf8Locale << "; animated period " << period << "; "
+              << options.ticks << " tick intervals per run.\n\n"
               << "| Figure | sample-drawing median (min-max) | baseline median (min-max) | "
                  "baseline + menu median (min-max) | target | against baseline | "
                  "against baseline + menu |\n"
@@ -460,6 +514,23 @@ int main(int argc, char** argv) {
     Row("of which file-backed, RssFile (KiB)", spreads(&Figures::residentFile), 0, "-",
         ExtraOf(project.residentFile, bare.residentFile, std::nullopt),
         ExtraOf(project.residentFile, withMenu.residentFile, std::nullopt));
+
+    std::cout << "\nExec to first drawn frame alone, " << frameRuns
+              << " runs of each program in each locale, the locales taking turns:\n\n"
+              << "| Figure | sample-drawing median (min-max) | baseline median (min-max) | "
+                 "baseline + menu median (min-max) | target | against baseline | "
+                 "against baseline + menu |\n"
+              << "|---|---|---|---|---|---|---|\n";
+    for (std::size_t locale = 0; locale < kLocaleCount; ++locale) {
+      const Figures localeProject(firstFrames[locale][0]);
+      const Figures localeBare(firstFrames[locale][1]);
+      const Figures localeWithMenu(firstFrames[locale][2]);
+      Row("first frame, LANG=" + std::string(kLocales[locale]) + " (ms)",
+          {&localeProject.first, &localeBare.first, &localeWithMenu.first}, 1,
+          "ratio <= " + Format(kFirstFrameRatioMax, 2),
+          RatioOf(localeProject.first, localeBare.first, kFirstFrameRatioMax),
+          RatioOf(localeProject.first, localeWithMenu.first, kFirstFrameRatioMax));
+    }
 
     const auto tickField = [&](double TickStats::*field, bool wholePeriod) {
       return SpreadOf(results[0], [=](const RunResult& r) {

@@ -2,12 +2,16 @@
 # bench.sh: builds a release and measures sample-drawing (on FLTK's GLUT layer) against two
 # freeglut baselines (bench/baseline.cpp, bare and with sample-drawing's menu), each run on a
 # private Xvfb, the three in turn. Prints a Markdown report: the machine, its load before and
-# after, and tables of medians with their ranges, the ratios and the targets. Progress goes to
-# standard error.
+# after, and tables of medians with their ranges, the ratios and the targets, among them exec to
+# the first drawn frame with LANG=C.UTF-8 and with LANG=C. Progress goes to standard error.
 #
-# Usage: scripts/bench.sh [--quick] [--runs N] [--seconds S] [--ticks T]
-#   default: 10 runs of each, 20 s of animation per run, 100 scale-tick intervals (about 12 min);
-#   --quick: 3 runs of 6 s, 50 intervals (about 1.5 min).
+# Usage: scripts/bench.sh [--quick] [--runs N] [--seconds S] [--ticks T] [--program PATH]
+#                         [--first-frames N]
+#   default: 10 runs of each, 20 s of animation per run, 100 scale-tick intervals, then 20 first
+#   frames of each in each locale (about 13 min);
+#   --quick: 3 runs of 6 s, 50 intervals, 6 first frames (about 2 min);
+#   --program: another build of sample-drawing in place of this tree's, to compare revisions.
+#   --first-frames: first frames of each program in each locale (default twice --runs).
 # The figures mean most on an idle machine: the report shows the load average; other work on the
 # machine delays timer ticks and stretches the start-up.
 set -euo pipefail

@@ -266,6 +266,50 @@ TEST_F(MenuE2eTest, WithoutAKoreanFontTheMenuStillWorksAndOneLineSaysWhatToInsta
   EXPECT_NE(warned.find("fonts-nanum"), std::string::npos) << warned;
 }
 
+int DifferingPixels(const RgbImage& a, const RgbImage& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return std::numeric_limits<int>::max();
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) differing += a.At(x, y) != b.At(x, y) ? 1 : 0;
+  }
+  return differing;
+}
+
+// The program leaves the locale as it is (C) and chooses the menu's font after the first frame,
+// yet the menu, opened as soon as the window is drawn, shows the same pixels whether the program
+// starts in a UTF-8 locale or in C; and Escape closes it, then the window, in either. The locale
+// variable comes last in the environment, so it counts only where the test's own has no LC_ALL
+// (getenv takes the first).
+TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInC) {
+  std::vector<RgbImage> menus;
+  Display* display = server.display();
+  for (const char* locale : {"LC_ALL=C.UTF-8", "LC_ALL=C"}) {
+    SCOPED_TRACE(locale);
+    const Window window = StartAndWaitForFirstFrame({locale});
+    ASSERT_NE(window, 0u);
+    const Window menu = appprobe::OpenMenuByClick(display, window, kMenuTimeout);
+    ASSERT_NE(menu, 0u) << "the menu did not open";
+    // Drawn once two grabs 100 ms apart agree.
+    std::optional<RgbImage> last;
+    std::optional<RgbImage> grabbed;
+    ASSERT_TRUE(xharness::WaitUntil(
+        [&] {
+          last = std::move(grabbed);
+          grabbed = xharness::GrabWindow(display, menu);
+          return last && grabbed && DifferingPixels(*last, *grabbed) == 0;
+        },
+        kMenuTimeout, milliseconds(100)));
+    menus.push_back(*grabbed);
+    // The pointer stays in the window, where the keyboard follows it without a window manager.
+    xharness::TypeKey(display, XK_Escape);
+    ASSERT_TRUE(
+        xharness::WaitUntil([&] { return appprobe::FindOpenMenu(display) == 0; }, kMenuTimeout));
+    xharness::TypeKey(display, XK_Escape);
+    ASSERT_TRUE(app->WaitExit(kStartTimeout)) << "Escape did not end the program";
+  }
+  EXPECT_EQ(DifferingPixels(menus[0], menus[1]), 0) << "the locale changes the menu";
+}
+
 TEST_F(MenuE2eTest, EntryFiveStartsTheTraceAndGrowsTheCubeAtTheOrigin) {
   const Window window = StartAndWaitForFirstFrame();
   ASSERT_NE(window, 0u);

@@ -3,10 +3,17 @@
 // FLTK draws each label with one font and no fallback per character, and its default sans face
 // usually has no Hangul, so the labels would come out as boxes. The menu is given instead an
 // installed family, found through fontconfig, that covers every character of every label.
+//
+// The look-up reads the character set of every installed font, milliseconds that the first
+// frame does not need: it is made once that frame is drawn, or as the menu first opens if that
+// comes sooner. FLTK measures and draws the labels only when the menu opens, so a face set by
+// Fl::set_font until then is the one they get.
 #include "menu_font_linux.h"
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
+#include <FL/Fl_Window.H>
 #include <fontconfig/fontconfig.h>
 
 #include <cstdio>
@@ -36,6 +43,7 @@ using FcPtr = std::unique_ptr<T, FontconfigDeleter>;
 
 // Fl::set_font keeps the pointer it is given, so the name lives as long as the process.
 std::string menuFontName;
+bool menuFontDeferred = false;
 
 // Every character of every label, as Unicode code points.
 FcPtr<FcCharSet> LabelCharacters() {
@@ -53,6 +61,15 @@ FcPtr<FcCharSet> LabelCharacters() {
     }
   }
   return characters;
+}
+
+// An FLTK check: FLTK runs it before each redraw of its loop, after the timeouts. The GLUT
+// window is created invalid and marks itself valid as it first draws, so the first check that
+// finds it valid comes after the first frame.
+void UseMenuFontOnceDrawn(void* window) {
+  if (!static_cast<Fl_Gl_Window*>(window)->valid()) return;
+  Fl::remove_check(UseMenuFontOnceDrawn, window);
+  UseDeferredMenuFont();
 }
 
 }  // namespace
@@ -94,4 +111,18 @@ void UseMenuFont() {
   // The menu's labels use FLTK's default face, FL_HELVETICA, and so does nothing else here.
   menuFontName = kPlainStyle + family;
   Fl::set_font(FL_HELVETICA, menuFontName.c_str());
+}
+
+void DeferMenuFont() {
+  menuFontDeferred = true;
+  Fl_Window* shown = Fl::first_window();
+  Fl_Gl_Window* window = shown != nullptr ? shown->as_gl_window() : nullptr;
+  // Without a GL window to wait for, the call waits for the menu.
+  if (window != nullptr) Fl::add_check(UseMenuFontOnceDrawn, window);
+}
+
+void UseDeferredMenuFont() {
+  if (!menuFontDeferred) return;
+  menuFontDeferred = false;
+  UseMenuFont();
 }

@@ -13,6 +13,11 @@ namespace {
 
 constexpr int kLastStandardFd = 2;  // Standard input, output and error: 0, 1 and 2.
 
+// GLUT calls it as the menu opens and as it closes.
+void UseMenuFontAsMenuOpens(int status, int /*x*/, int /*y*/) {
+  if (status == GLUT_MENU_IN_USE) UseDeferredMenuFont();
+}
+
 }  // namespace
 
 void AttachConsole() {
@@ -28,7 +33,9 @@ void AttachConsole() {
 }
 
 void AttachMainMenu() {
-  UseMenuFont();
+  // The font is looked up after the first frame, or as the menu opens if that comes first.
+  DeferMenuFont();
+  glutMenuStatusFunc(UseMenuFontAsMenuOpens);
   // glutAddMenuEntry keeps the label's pointer for the life of the menu; the table's are static.
   glutCreateMenu(MyMainMenu);
   for (const MenuEntry& entry : kMainMenuEntries) {

@@ -22,6 +22,7 @@ struct State {
   MenuCallback menuCallback = nullptr;
   std::vector<MenuEntry> menuEntries;
   int attachedButton = -1;
+  MenuStatusCallback menuStatusCallback = nullptr;
 };
 
 State& TheState() {
@@ -75,6 +76,8 @@ const std::vector<MenuEntry>& MenuEntries() { return TheState().menuEntries; }
 
 int MenuAttachedButton() { return TheState().attachedButton; }
 
+MenuStatusCallback MenuStatusCallbackSet() { return TheState().menuStatusCallback; }
+
 }  // namespace fake_glut
 
 // The GLUT calls the scene makes, as the fake <FL/glut.H> declares them.
@@ -97,3 +100,7 @@ void glutAddMenuEntry(char* label, int value) {
 }
 
 void glutAttachMenu(int button) { fake_glut::TheState().attachedButton = button; }
+
+void glutMenuStatusFunc(void (*callback)(int status, int x, int y)) {
+  fake_glut::TheState().menuStatusCallback = callback;
+}

@@ -14,6 +14,7 @@ namespace fake_glut {
 
 using TimerCallback = void (*)(int);
 using MenuCallback = void (*)(int);
+using MenuStatusCallback = void (*)(int, int, int);
 
 struct TimerArm {
   std::uint64_t armedAtMs;
@@ -56,5 +57,7 @@ int RedisplayRequests();
 MenuCallback MenuCallbackCreated();
 const std::vector<MenuEntry>& MenuEntries();
 int MenuAttachedButton();  // -1 when no menu was attached
+// What glutMenuStatusFunc was given last, if anything.
+MenuStatusCallback MenuStatusCallbackSet();
 
 }  // namespace fake_glut
