@@ -1,6 +1,6 @@
 // display_linux.cpp: Linux, where FLTK would open the X connection in the user's locale. Right
-// after glutInit has taken the GLUT options (-display among them), the connection is opened here
-// and handed to FLTK, so that the input method FLTK opens with it is the C locale's.
+// after glutInit has taken the GLUT options (-display among them), ConnectDisplay opens the
+// connection and hands it to FLTK, so that the input method FLTK opens with it is the C locale's.
 //
 // FLTK 1.3's own fl_open_display() first sets LC_CTYPE from the environment and then, with the
 // display, opens Xlib's input method (XOpenIM), which in a UTF-8 locale parses that locale's
@@ -10,14 +10,13 @@
 // the input method, but fl_open_display(Display*) takes a connection the program opened and
 // leaves the locale as it is: C, since nothing here calls setlocale. UTF-8 labels are unaffected:
 // FLTK decodes them itself and draws them through Xft, whatever the locale.
-//
-// main's glutInit call reaches GlutInitThenOpenDisplay through the linker (--wrap, set in
-// CMake's Linux block), so the start-up sequence reads the same on every platform.
 #include <FL/Fl.H>
 #include <FL/x.H>
 #include <X11/Xlib.h>
 
 #include <cstdio>
+
+#include "platform.h"
 
 namespace {
 
@@ -40,22 +39,13 @@ int OnProtocolError(Display* display, XErrorEvent* error) {
   return 0;
 }
 
-void OpenDisplay() {
+}  // namespace
+
+void ConnectDisplay() {
   XSetIOErrorHandler(OnLostConnection);
   XSetErrorHandler(OnProtocolError);
   // Without a server FLTK tries again as the window is created, and ends the program with its
   // own message.
   Display* display = XOpenDisplay(nullptr);
   if (display != nullptr) fl_open_display(display);
-}
-
-}  // namespace
-
-// FLTK's glutInit, which the linker names __real_ + its symbol.
-void FltkGlutInit(int* argc, char** argv) __asm__("__real__Z8glutInitPiPPc");
-
-void GlutInitThenOpenDisplay(int* argc, char** argv) __asm__("__wrap__Z8glutInitPiPPc");
-void GlutInitThenOpenDisplay(int* argc, char** argv) {
-  FltkGlutInit(argc, argv);
-  OpenDisplay();
 }

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
 
   // GLUT takes its own options (such as -display) out of argv; anything left is ignored.
   glutInit(&argc, argv);
+  ConnectDisplay();
   OpenSceneWindow();
 
   AttachMainMenu();

@@ -10,6 +10,11 @@
 // opens a file or a connection.
 void AttachConsole();
 
+// Connects to the display the window will open on, where the platform has one to connect to
+// before GLUT opens the window; elsewhere does nothing. Call right after glutInit, which takes
+// the display's name from the command line.
+void ConnectDisplay();
+
 // Shows the pop-up menu's entries (kMainMenuEntries) the platform's way, opened by the right
 // mouse button. Call with the window created.
 void AttachMainMenu();

@@ -65,6 +65,9 @@ void glutSolidCube(GLdouble size) {
 // The page keeps standard output: Emscripten's print gives it each line.
 void AttachConsole() {}
 
+// The page's canvas is the display.
+void ConnectDisplay() {}
+
 void AttachMainMenu() {
   std::array<const char*, kMainMenuEntryCount> labels{};
   std::array<int, kMainMenuEntryCount> values{};

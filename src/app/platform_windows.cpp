@@ -99,6 +99,9 @@ void AttachConsole() {
   }
 }
 
+// freeglut connects as it opens the window.
+void ConnectDisplay() {}
+
 void AttachMainMenu() {
   // freeglut's loop returns when the window is closed, rather than calling exit(0), so main can
   // return the console's status.
