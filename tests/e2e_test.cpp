@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "expected_report.h"
+#include "program_facts.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
-using expectedreport::ExpectedReport;
+using facts::ExpectedReport;
 using programtest::Frame;
 using programtest::kProgram;
 using programtest::kReportLines;

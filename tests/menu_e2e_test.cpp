@@ -18,14 +18,14 @@
 #include <vector>
 
 #include "app_probe.h"
-#include "expected_report.h"
+#include "program_facts.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
-using expectedreport::ExpectedTraceFromOne;
+using facts::ExpectedTraceFromOne;
 using programtest::Frame;
 using programtest::kReportLines;
 using programtest::kStartTimeout;
@@ -359,17 +359,13 @@ TEST_F(MenuE2eTest, EntryFiveTwiceRunsTwoChainsOnTheOneScale) {
 TEST_F(MenuE2eTest, EachEntrySelectsItsDrawModeAndOnlyFiveAndSixStartATrace) {
   const Window window = StartAndWaitForFirstFrame();
   ASSERT_NE(window, 0u);
-  // Consecutive choices draw different modes, so each frame found shows the latest choice.
-  struct Choice {
-    int entry;
-    int drawMode;
-  };
-  constexpr Choice kChoices[] = {{2, 2}, {7, 1},  {3, 3}, {8, 1},  {4, 4}, {9, 1},
-                                 {2, 2}, {10, 1}, {3, 3}, {11, 1}, {4, 4}, {1, 1}};
-  for (const Choice& choice : kChoices) {
-    SCOPED_TRACE("entry " + std::to_string(choice.entry));
-    ASSERT_TRUE(ChooseMenuEntry(server, window, choice.entry));
-    ASSERT_TRUE(WaitForDrawMode(window, choice.drawMode));
+  // Consecutive choices draw different modes, so each frame found shows the latest choice; the
+  // entry's value is the draw mode it selects.
+  constexpr int kEntries[] = {2, 7, 3, 8, 4, 9, 2, 10, 3, 11, 4, 1};
+  for (const int entry : kEntries) {
+    SCOPED_TRACE("entry " + std::to_string(entry));
+    ASSERT_TRUE(ChooseMenuEntry(server, window, entry));
+    ASSERT_TRUE(WaitForDrawMode(window, facts::kMenuEntryValues[entry - 1]));
   }
   ASSERT_TRUE(app->SyncOutput(kStartTimeout));
   ASSERT_EQ(app->Lines().size(), kReportLines) << "traced: " << app->Lines().back().text;

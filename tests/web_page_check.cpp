@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "expected_report.h"
+#include "program_facts.h"
 #include "scene_footprint.h"
 
 namespace {
@@ -86,11 +86,11 @@ int CheckFrame(const std::string& path, int drawMode, const std::vector<double>&
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "report" && argc == 2) {
-    PrintLines(expectedreport::ExpectedReport());
+    PrintLines(facts::ExpectedReport());
     return 0;
   }
   if (command == "trace" && argc == 2) {
-    PrintLines(expectedreport::ExpectedTraceFromOne());
+    PrintLines(facts::ExpectedTraceFromOne());
     return 0;
   }
   if (command == "frame" && argc >= 5) {

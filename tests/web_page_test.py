@@ -16,10 +16,9 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
 import web_page  # noqa: E402
+from program_facts import MENU_ENTRIES, REPORT_LINES, WINDOW_PX as CANVAS_PX  # noqa: E402
 
 PAGE_DIR = CHECK = None
-REPORT_LINES = 44
-CANVAS_PX = 300
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
 
 MENU_OPEN = "!document.getElementById('menu').hidden"
@@ -88,7 +87,7 @@ class PageTest(unittest.TestCase):
                          (self.canvas[0] + MENU_PRESS[0], self.canvas[1] + MENU_PRESS[1]))
         labels = self.page.evaluate(
             "Array.from(document.querySelectorAll('#menu li'), item => item.textContent)")
-        self.assertEqual(len(labels), 11)
+        self.assertEqual(len(labels), MENU_ENTRIES)
         self.assertEqual(labels[4], "큐브 확대/축소(기준 : 원점,   위치 : 원점)")
 
         self.page.press_key("Escape", "Escape", 27)

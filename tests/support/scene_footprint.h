@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "program_facts.h"
 #include "x_harness.h"
 
 namespace scenecheck {
 
-constexpr int kViewportPx = 300;
-constexpr double kPxPerUnit = 150.0;
+constexpr int kViewportPx = facts::kWindowPx;  // The viewport fills the window.
+constexpr double kPxPerUnit = kViewportPx / 2.0;
 
 struct Point {
   double x = 0.0;
