@@ -31,12 +31,7 @@ using divisioncases::SameValue;
 constexpr int kNoFault = 100;  // child exit code when the division did not trap
 
 // This platform's trap bit and SIGFPE code beside each trap of the shared tables.
-struct TrapCodes {
-  unsigned trap;
-  int exceptBit;
-  int siCode;
-};
-constexpr TrapCodes kTrapCodes[] = {
+constexpr divisioncases::TrapCodes<int, int> kTrapCodes[] = {
     {divisioncases::kInvalid, FE_INVALID, FPE_FLTINV},
     {divisioncases::kDivByZero, FE_DIVBYZERO, FPE_FLTDIV},
     {divisioncases::kOverflow, FE_OVERFLOW, FPE_FLTOVF},
@@ -44,20 +39,8 @@ constexpr TrapCodes kTrapCodes[] = {
     {divisioncases::kInexact, FE_INEXACT, FPE_FLTRES},
 };
 
-int ExceptBits(unsigned traps) {
-  int bits = 0;
-  for (const TrapCodes& codes : kTrapCodes) {
-    if ((traps & codes.trap) != 0) bits |= codes.exceptBit;
-  }
-  return bits;
-}
-
-int SiCode(unsigned raised) {
-  for (const TrapCodes& codes : kTrapCodes) {
-    if (codes.trap == raised) return codes.siCode;
-  }
-  return kNoFault;
-}
+int ExceptBits(unsigned traps) { return divisioncases::PlatformBits(kTrapCodes, traps); }
+int SiCode(unsigned raised) { return divisioncases::PlatformCode(kTrapCodes, raised, kNoFault); }
 
 // In a death-test child: false, after printing the mismatch, unless d gives quotient and flags.
 bool Gives(const Division& d, double quotient, int flags) {

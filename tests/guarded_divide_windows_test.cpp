@@ -23,12 +23,7 @@ using divisioncases::SameValue;
 constexpr DWORD kNoFault = 0;  // no exception reached the outer handler
 
 // This platform's trap bit and exception code beside each trap of the shared tables.
-struct TrapCodes {
-  unsigned trap;
-  unsigned maskBit;
-  DWORD code;
-};
-constexpr TrapCodes kTrapCodes[] = {
+constexpr divisioncases::TrapCodes<unsigned, DWORD> kTrapCodes[] = {
     {divisioncases::kInvalid, _EM_INVALID, EXCEPTION_FLT_INVALID_OPERATION},
     {divisioncases::kDivByZero, _EM_ZERODIVIDE, EXCEPTION_FLT_DIVIDE_BY_ZERO},
     {divisioncases::kOverflow, _EM_OVERFLOW, EXCEPTION_FLT_OVERFLOW},
@@ -38,20 +33,10 @@ constexpr TrapCodes kTrapCodes[] = {
 
 // Every trap here includes the denormal-operand one, which only this platform has.
 unsigned MaskBits(unsigned traps) {
-  if (traps == divisioncases::kEveryTrap) return _MCW_EM;
-  unsigned bits = 0;
-  for (const TrapCodes& codes : kTrapCodes) {
-    if ((traps & codes.trap) != 0) bits |= codes.maskBit;
-  }
-  return bits;
+  return traps == divisioncases::kEveryTrap ? _MCW_EM
+                                            : divisioncases::PlatformBits(kTrapCodes, traps);
 }
-
-DWORD Code(unsigned raised) {
-  for (const TrapCodes& codes : kTrapCodes) {
-    if (codes.trap == raised) return codes.code;
-  }
-  return kNoFault;
-}
+DWORD Code(unsigned raised) { return divisioncases::PlatformCode(kTrapCodes, raised, kNoFault); }
 
 // Unmasks the given traps (_EM_ bits) of the calling thread for its lifetime; then clears the
 // status word and restores the control word it found. It starts with every flag clear in both the

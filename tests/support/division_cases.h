@@ -5,6 +5,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -103,6 +104,34 @@ enum Trap : unsigned {
   kInexact = 1u << 4,
 };
 inline constexpr unsigned kEveryTrap = kInvalid | kDivByZero | kOverflow | kUnderflow | kInexact;
+
+// One platform's codes beside a trap: the bit that unmasks it and the code with which its fault
+// reaches the caller's handler.
+template <typename Bit, typename Code>
+struct TrapCodes {
+  unsigned trap;
+  Bit bit;
+  Code code;
+};
+
+// The platform's bits unmasking the traps named.
+template <typename Bit, typename Code, std::size_t N>
+Bit PlatformBits(const TrapCodes<Bit, Code> (&table)[N], unsigned traps) {
+  Bit bits = 0;
+  for (const TrapCodes<Bit, Code>& row : table) {
+    if ((traps & row.trap) != 0) bits |= row.bit;
+  }
+  return bits;
+}
+
+// The platform's code for the fault of trap raised; none where no trap is raised.
+template <typename Bit, typename Code, std::size_t N>
+Code PlatformCode(const TrapCodes<Bit, Code> (&table)[N], unsigned raised, Code none) {
+  for (const TrapCodes<Bit, Code>& row : table) {
+    if (row.trap == raised) return row.code;
+  }
+  return none;
+}
 
 // The trap sets under which a division by zero must be absorbed: its own trap alone, and all.
 inline constexpr unsigned kAbsorbingTrapSets[] = {kDivByZero, kEveryTrap};
