@@ -92,7 +92,7 @@ TEST_F(MenuTest, EntryFiveStartsOneScaleChain) {
 
 TEST_F(MenuTest, EntrySixActsAsFiveAndSevenToElevenAsOne) {
   EXPECT_TRUE(Choose(6) == Choose(5));
-  for (std::size_t entry = 7; entry <= 11; ++entry) {
+  for (std::size_t entry = 7; entry <= static_cast<std::size_t>(facts::kMenuEntries); ++entry) {
     SCOPED_TRACE(testing::Message() << "entry " << entry);
     EXPECT_TRUE(Choose(entry) == Choose(1));
   }
