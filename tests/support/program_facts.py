@@ -4,13 +4,9 @@ scripts: WINDOW_TITLE as a string, the others as integers."""
 import os
 import shlex
 
-_FACTS = {}
 with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "program_facts.sh"),
           encoding="utf-8") as _source:
-    for _line in _source:
-        if _line.strip() and not _line.lstrip().startswith("#"):
-            _name, _value = _line.rstrip("\n").split("=", 1)
-            _FACTS[_name] = shlex.split(_value)[0]
+    _FACTS = dict(line.split("=", 1) for line in shlex.split(_source.read(), comments=True))
 
 WINDOW_TITLE = _FACTS["WINDOW_TITLE"]
 WINDOW_PX = int(_FACTS["WINDOW_PX"])
