@@ -85,7 +85,7 @@ TEST_F(MenuTest, EntryFiveStartsOneScaleChain) {
   EXPECT_EQ(effect.drawMode, 5);
   ASSERT_EQ(effect.arms.size(), 1u);
   EXPECT_EQ(effect.arms[0].callback, &MyTimer);
-  EXPECT_EQ(effect.arms[0].delayMs, kTickMs);
+  EXPECT_EQ(effect.arms[0].delayMs, facts::kTickMs);
   EXPECT_EQ(effect.arms[0].value, kScaleTimerValue);
   EXPECT_EQ(effect.redisplayRequests, 1);
 }

@@ -20,6 +20,8 @@ inline constexpr char kWindowTitle[] = "Sample Drawing";
 inline constexpr int kWindowPx = 300;
 // The start-up report: 20 lines of each accumulation loop and four equality verdicts.
 inline constexpr std::size_t kReportLines = 44;
+// Every timer's period: the rotation and each scale chain tick this often.
+inline constexpr unsigned kTickMs = 100;
 // The pop-up menu: eleven entries, and the value each passes to MyMainMenu; 5 starts a scale
 // chain, 1 to 4 select that draw mode.
 inline constexpr int kMenuEntries = 11;
