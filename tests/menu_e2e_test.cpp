@@ -31,6 +31,8 @@ using programtest::kReportLines;
 using programtest::kStartTimeout;
 using scenecheck::CheckScene;
 using scenecheck::CubeOutline;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using scenecheck::ToViewportPx;
 using xharness::Clock;
 using xharness::milliseconds;
@@ -42,9 +44,6 @@ constexpr int kBesideMenuX = 10;
 constexpr int kBesideMenuY = 10;
 constexpr milliseconds kMenuTimeout(10000);
 constexpr milliseconds kTraceTimeout(20000);
-constexpr double kMarginPx = 2.0;
-// A clean frame differs from its fitted outline only where an edge passes through pixel centres.
-constexpr int kCleanFrameMismatches = 4;
 constexpr double kScaleStep = 0.1;
 // Bounds on the mean time between ticks of one chain: 100 ms, served late on a loaded machine.
 constexpr double kFastestTickMs = 90.0;

@@ -19,11 +19,12 @@ namespace {
 
 using scenecheck::CheckScene;
 using scenecheck::CubeOutline;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using scenecheck::ToViewportPx;
 using xharness::milliseconds;
 
 constexpr milliseconds kWindowTimeout(30000);
-constexpr double kMarginPx = 2.0;
 
 // One server and one window per process: GLUT can be initialised only once.
 class RenderTest : public ::testing::Test {
@@ -137,7 +138,7 @@ TEST_F(RenderTest, CubeFootprintFollowsEveryDrawModeAndAngle) {
           << report.Describe() << "\nsaved as "
           << scenecheck::SaveForInspection(image, Name(c.mode, angle, c.scale));
       // Pixel-centre sampling leaves only pixels the outline passes through exactly in doubt.
-      EXPECT_LE(scenecheck::CountMismatches(image, outline), 4);
+      EXPECT_LE(scenecheck::CountMismatches(image, outline), kCleanFrameMismatches);
     }
   }
 }

@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr double kMarginPx = 2.0;
-constexpr int kCleanFrameMismatches = 4;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 
 // A binary PPM (P6, maxval 255).
 std::optional<xharness::RgbImage> ReadPpm(const std::string& path) {

@@ -26,6 +26,8 @@ namespace {
 using facts::kReportLines;
 using facts::kWindowPx;
 using facts::kWindowTitle;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using xharness::milliseconds;
 
 // Wine starts a program in one or two seconds; a loaded machine takes longer.
@@ -33,8 +35,6 @@ constexpr milliseconds kStartTimeout(60000);
 constexpr milliseconds kMenuTimeout(10000);
 constexpr milliseconds kTraceTimeout(20000);
 constexpr char kWineLifetimeS[] = "120";  // timeout(1) ends a Wine process left running this long
-constexpr double kMarginPx = 2.0;
-constexpr int kCleanFrameMismatches = 4;
 // Where the right button goes down, from the window's top-left corner, and where a left click
 // beside the open menu dismisses it.
 constexpr int kPressX = 40;

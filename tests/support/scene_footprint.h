@@ -17,6 +17,10 @@ namespace scenecheck {
 
 constexpr int kViewportPx = facts::kWindowPx;  // The viewport fills the window.
 constexpr double kPxPerUnit = kViewportPx / 2.0;
+// How far from the outline's edges a pixel may go either way, in pixels.
+constexpr double kMarginPx = 2.0;
+// A clean frame differs from its fitted outline only where an edge passes through pixel centres.
+constexpr int kCleanFrameMismatches = 4;
 
 struct Point {
   double x = 0.0;
