@@ -6,6 +6,7 @@
 # screenshot of its window is saved as a PNG.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/support/program_facts.sh
 
 scripts/install-deps.sh demo
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
@@ -29,7 +30,7 @@ program_pid=$!
 
 window=
 for _ in $(seq 100); do
-  window=$(xwininfo -display "$display" -name "Sample Drawing" 2>/dev/null |
+  window=$(xwininfo -display "$display" -name "$WINDOW_TITLE" 2>/dev/null |
            awk '/Window id:/ { print $4 }') || true
   [ -n "$window" ] && break
   sleep 0.1

@@ -29,7 +29,7 @@ group_test=(
 group_bench=(
   freeglut3-dev
 )
-# What scripts/make-pictures.sh adds: xdotool drives the menu for the pictures.
+# What scripts/make-windows-picture.sh adds: xdotool drives the menu for its picture.
 group_pictures=(
   xdotool
 )

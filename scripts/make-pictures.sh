@@ -7,27 +7,13 @@
 # the white window shows on a white page.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/support/program_facts.sh
 
-# Where the right button is pressed, relative to the window: the top-left area, away from the
-# cube, so the menu opening there fits on the screen below and to the right of it.
-readonly kPressXPx=40
-readonly kPressYPx=40
-# FLTK's menu: its entries share one height and begin 3 pixels below its top; the window is as
-# high as the eleven entries, less 4 pixels of leading after the last, plus 7 pixels of border.
-readonly kEntries=11
-readonly kEntryTopPx=3
-readonly kMenuExtraPx=3
-# The pointer goes this far right of the menu's left edge to pick an entry; a selected entry's
-# highlight shows in the column kHighlightPx, left of every label.
-readonly kEntryInsetPx=20
-readonly kHighlightPx=4
 # The menu picture shows this entry highlighted, as under a user's pointer, and the menu opened
 # low enough in the window to leave the axes and the cube in sight above it.
 readonly kShownEntry=5
 readonly kMenuPictureXPx=10
 readonly kMenuPictureYPx=180
-# The window's edge, in pixels.
-readonly kWindowPx=300
 # The frame drawn round every picture.
 readonly kFrameColour='#a0a0a0'
 # Screenshots of draw modes 1 to 4 are taken this long after choosing, so the cube has turned.
@@ -47,131 +33,44 @@ fail() {
   exit 1
 }
 
-for tool in cmake Xvfb xwininfo xdotool import convert mogrify timeout; do
-  command -v "$tool" >/dev/null 2>&1 || fail "'$tool' is missing; scripts/install-deps.sh demo pictures installs it"
+for tool in cmake Xvfb import convert mogrify timeout; do
+  command -v "$tool" >/dev/null 2>&1 || fail "'$tool' is missing; scripts/install-deps.sh demo test installs it"
 done
 
 started_us=${EPOCHREALTIME/[^0-9]/}
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
-cmake --build build/release --target sample-drawing -j"$(nproc)" >/dev/null ||
-  fail "the release build of sample-drawing failed"
+# The tests' menu probe (tests/menu_probe.cpp) finds the window and drives the menu.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
+cmake --build build/release --target sample-drawing menu_probe -j"$(nproc)" >/dev/null ||
+  fail "the release build of sample-drawing and menu_probe failed"
 program=build/release/sample-drawing
+probe=build/release/tests/menu_probe
 # The pictures are made here and replace those in docs/ only when all of them are made.
 work=$(mktemp -d "${TMPDIR:-/tmp}/make-pictures.XXXXXX")
 console="$work/console.txt"
 
 source scripts/lib/private-xvfb.sh
 extra_cleanup() { rm -rf "$work"; }
-# A white desktop, as the page the pictures sit on.
-start_private_xvfb 640x480x24 -wr
-
-# xdotool on the private server only; the caller's DISPLAY is never used.
-xdo() {
-  DISPLAY="$display" xdotool "$@"
-}
-
-# Prints the value of one xwininfo field ("Map State", "Absolute upper-left X", ...) of the window
-# with this name, or nothing while there is no such window.
-window_field() {
-  xwininfo -display "$display" -name "$1" 2>/dev/null |
-    awk -v field="$2" -F': *' '$1 ~ "^ *" field "$" { print $2 }'
-}
-
-# Waits up to about 5 s for the window with this name to reach (or, with "not", to leave) this map
-# state; fails when it does not.
-wait_for_state() {
-  local name=$1 mode=$2 state=$3 current
-  for _ in $(seq 100); do
-    current=$(window_field "$name" "Map State")
-    if [ "$mode" = is ] && [ "$current" = "$state" ]; then return 0; fi
-    if [ "$mode" = not ] && [ "$current" != "$state" ]; then return 0; fi
-    sleep 0.05
-  done
-  return 1
-}
+# A white desktop, as the page the pictures sit on; the tests' screen size.
+start_private_xvfb 1024x768x24 -wr
 
 "$program" -display "$display" >"$console" 2>&1 &
 program_pid=$!
-wait_for_state "Sample Drawing" is IsViewable || fail "the window \"Sample Drawing\" did not appear"
-window=$(xwininfo -display "$display" -name "Sample Drawing" | awk '/Window id:/ { print $4 }')
-window_x=$(window_field "Sample Drawing" "Absolute upper-left X")
-window_y=$(window_field "Sample Drawing" "Absolute upper-left Y")
-press_x=$((window_x + kPressXPx))
-press_y=$((window_y + kPressYPx))
-
-# Prints the open pop-up menu's window id, "x y width height" of it, or nothing while no menu is
-# open: FLTK maps an override-redirect window of its own for the menu while it is open.
-open_menu() {
-  local id
-  for id in $(xwininfo -display "$display" -root -children 2>/dev/null | awk '$1 ~ /^0x/ { print $1 }'); do
-    xwininfo -display "$display" -id "$id" 2>/dev/null | awk -v id="$id" -F': *' '
-      $1 ~ /Absolute upper-left X$/ { x = $2 } $1 ~ /Absolute upper-left Y$/ { y = $2 }
-      $1 ~ /^ *Width$/ { w = $2 } $1 ~ /^ *Height$/ { h = $2 }
-      $1 ~ /Map State$/ { mapped = ($2 == "IsViewable") }
-      $1 ~ /Override Redirect State$/ { menu = ($2 == "yes") }
-      END { if (mapped && menu) print id, x, y, w, h }' | grep . && return 0
-  done
-  return 0
-}
-
-# Waits up to about 5 s for the menu to open ("open") or to close ("closed").
-wait_for_menu() {
-  for _ in $(seq 100); do
-    if [ "$1" = open ] && [ -n "$(open_menu)" ]; then return 0; fi
-    if [ "$1" = closed ] && [ -z "$(open_menu)" ]; then return 0; fi
-    sleep 0.05
-  done
-  return 1
-}
-
-# The colour of pixel ($2, $3) of window $1, as ImageMagick names it.
-pixel_of() {
-  timeout 5 import -display "$display" -window "$1" -crop "1x1+$2+$3" +repage txt:- 2>/dev/null |
-    awk 'NR == 2 { print $3 }'
-}
-
-# With the menu open as "id x y width height" in $1, moves the pointer onto entry $2 (from 1) and
-# waits until the entry shows highlighted: FLTK follows the pointer only once it has taken it for
-# the menu, a moment after the menu shows.
-point_at_entry() {
-  local id x y width height entry_px entry_y other_y nudge
-  read -r id x y width height <<<"$1"
-  entry_px=$(((height - kMenuExtraPx) / kEntries))
-  entry_y=$((kEntryTopPx + entry_px * ($2 - 1) + entry_px / 2))
-  other_y=$((kEntryTopPx + entry_px * ($2 == 1 ? 1 : 0) + entry_px / 2))
-  for nudge in $(seq 100); do
-    xdo mousemove $((x + kEntryInsetPx + nudge % 2)) $((y + entry_y))
-    [ "$(pixel_of "$id" "$kHighlightPx" "$entry_y")" != "$(pixel_of "$id" "$kHighlightPx" "$other_y")" ] &&
-      return 0
-    sleep 0.05
-  done
-  return 1
-}
+read -r window window_x window_y < <("$probe" "$display" window) ||
+  fail "the window \"$WINDOW_TITLE\" did not appear"
 
 # Opens the menu with a right press, moves onto entry number $1 (from 1) and releases there.
 choose_entry() {
-  local entry=$1 menu
   kill -0 "$program_pid" 2>/dev/null || fail "the program has exited; its last output:
 $(tail -n 5 "$console")"
-  xdo mousemove "$press_x" "$press_y"
-  xdo mousedown 3
-  wait_for_menu open || fail "the menu did not open for entry $entry"
-  menu=$(open_menu)
-  point_at_entry "$menu" "$entry" || fail "entry $entry of the menu did not show highlighted"
-  xdo mouseup 3
-  wait_for_menu closed || fail "the menu did not close after entry $entry"
+  "$probe" "$display" choose "$1" || fail "entry $1 of the menu was not chosen"
 }
 
 # The menu as a user opening it sees it: opened with a click, so it stays open, and an entry
 # under the pointer. The picture spans the window and the menu; Escape then closes the menu.
 picture_menu() {
-  local menu id x y width height
-  xdo mousemove $((window_x + kMenuPictureXPx)) $((window_y + kMenuPictureYPx))
-  xdo click 3
-  wait_for_menu open || fail "the menu did not open for its picture"
-  menu=$(open_menu)
-  read -r id x y width height <<<"$menu"
-  point_at_entry "$menu" "$kShownEntry" || fail "the menu did not follow the pointer"
+  local x y width height
+  read -r x y width height < <("$probe" "$display" show "$kShownEntry" "$kMenuPictureXPx" \
+    "$kMenuPictureYPx") || fail "the menu did not open with entry $kShownEntry under the pointer"
   # The pointer is not in the picture; a moment lets the highlight's drawing finish.
   sleep 0.2
   # From one pixel above and left of the window to a little beyond the menu; the window's edge is
@@ -181,11 +80,10 @@ picture_menu() {
     -crop "$((x + width + 8 - left))x$((y + height + 8 - top))+${left}+${top}" +repage "$work/screen.png" ||
     fail "no screenshot of the menu"
   convert "$work/screen.png" -fill none -stroke "$kFrameColour" \
-    -draw "rectangle 0,0 $((kWindowPx + 1)),$((kWindowPx + 1))" \
+    -draw "rectangle 0,0 $((WINDOW_PX + 1)),$((WINDOW_PX + 1))" \
     \( "$work/screen.png" -crop "${width}x${height}+$((x - left))+$((y - top))" \) \
     -geometry "+$((x - left))+$((y - top))" -composite "$1"
-  xdo key Escape
-  wait_for_menu closed || fail "Escape did not close the menu"
+  "$probe" "$display" close || fail "Escape did not close the menu"
 }
 
 # Gives a picture (a PNG or each frame of a GIF) its thin grey frame.
@@ -247,7 +145,7 @@ for mode in 1 2 3 4; do
 done
 
 # Entry 5 starts the scale animation; its first trace line shows that the choice reached the program.
-choose_entry 5
+choose_entry "$SCALE_ENTRY"
 chosen_us=${EPOCHREALTIME/[^0-9]/}
 for ((i = 0; i < kFrameCount; i++)); do
   due_us=$((chosen_us + (i + 1) * kFrameIntervalUs))

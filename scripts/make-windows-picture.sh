@@ -7,13 +7,13 @@
 # (LOCPATH), so the machine's locales are left as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tests/support/program_facts.sh
 
 # Where the right button goes down, from the window's top-left corner: low enough that the menu
 # leaves the axes and the cube in sight.
 readonly kPressXPx=30
 readonly kPressYPx=170
 readonly kShownEntry=5
-readonly kEntries=11
 readonly kFrameColour='#a0a0a0'
 
 scripts/install-deps.sh demo pictures windows
@@ -39,10 +39,10 @@ timeout 120 "${korean[@]}" "$WINE" wineboot --init >/dev/null 2>&1
 timeout 60 "${korean[@]}" "$WINE" build/windows/sample-drawing.exe >"$work/console.txt" 2>/dev/null &
 program_pid=$!
 for _ in $(seq 100); do
-  xwininfo -name "Sample Drawing" >/dev/null 2>&1 && break
+  xwininfo -name "$WINDOW_TITLE" >/dev/null 2>&1 && break
   sleep 0.1
 done
-read -r x y < <(xwininfo -name "Sample Drawing" |
+read -r x y < <(xwininfo -name "$WINDOW_TITLE" |
                 awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
 sleep 1.5
 xdotool mousemove $((x + kPressXPx)) $((y + kPressYPx)) mousedown 3
@@ -56,7 +56,7 @@ menu=$(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }' | while read -r 
 done | head -n 1)
 [ -n "$menu" ] || { echo "error: the menu did not open" >&2; exit 1; }
 read -r mx my mw mh <<<"$menu"
-xdotool mousemove $((mx + mw / 2)) $((my + mh * (2 * kShownEntry - 1) / (2 * kEntries)))
+xdotool mousemove $((mx + mw / 2)) $((my + mh * (2 * kShownEntry - 1) / (2 * MENU_ENTRIES)))
 sleep 0.5
 right=$((mx + mw + 8))
 bottom=$((my + mh + 8))

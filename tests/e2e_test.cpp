@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "expected_report.h"
+#include "program_facts.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
-using expectedreport::ExpectedReport;
+using facts::ExpectedReport;
 using programtest::Frame;
 using programtest::kProgram;
 using programtest::kReportLines;
@@ -27,16 +27,15 @@ using programtest::kWindowTitle;
 using programtest::ProgramEnvironment;
 using scenecheck::CheckScene;
 using scenecheck::CubeOutline;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using scenecheck::ToViewportPx;
 using xharness::Clock;
 using xharness::milliseconds;
 
 constexpr milliseconds kExitTimeout(20000);
-constexpr double kMarginPx = 2.0;
 // The cube's outline repeats every quarter turn, so an angle read from pixels is known modulo 90.
 constexpr int kQuarterTurnDeg = 90;
-// A clean frame differs from its fitted outline only where an edge passes through pixel centres.
-constexpr int kCleanFrameMismatches = 4;
 
 int TurnedDeg(double fromDeg, double toDeg) {
   const int turned = static_cast<int>(toDeg - fromDeg) % kQuarterTurnDeg;

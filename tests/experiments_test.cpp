@@ -1,7 +1,7 @@
 // experiments_test.cpp: the start-up precision report, the tolerance comparison, and the IEEE
 // facts the report's verdicts rest on.
 //
-// The expected report comes from expected_report.h, made with integer arithmetic only. The
+// The expected report comes from program_facts.h, made with integer arithmetic only. The
 // arithmetic facts start from values read through volatile objects so that the compiler cannot
 // fold them; each operation then runs in whatever mode this file was compiled with, and a build
 // that reassociates or assumes NaN away fails here even where the report survives it.
@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "expected_report.h"
 #include "numeric.h"
+#include "program_facts.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
 
 namespace {
 
-using expectedreport::ExpectedReport;
+using facts::ExpectedReport;
 
 // Returns v through a volatile object, so the compiler cannot fold the arithmetic done with it.
 double OpaqueDouble(double v) {
@@ -35,7 +35,7 @@ TEST_F(PrecisionReportTest, PrintsTheFortyFourTabulatedLinesAndLeavesScaleAtOne)
   EXPECT_EQ(text.back(), '\n') << "every line, the last included, ends with a newline";
   const std::vector<std::string> actual = LinesOf(text);
   const std::vector<std::string> expected = ExpectedReport();
-  ASSERT_EQ(expected.size(), 44u);
+  ASSERT_EQ(expected.size(), facts::kReportLines);
   EXPECT_EQ(actual.size(), expected.size());
   for (std::size_t i = 0; i < actual.size() && i < expected.size(); ++i) {
     EXPECT_EQ(actual[i], expected[i]) << "report line " << i + 1;

@@ -24,26 +24,26 @@
 #include <vector>
 
 #include "app_probe.h"
+#include "program_facts.h"
 #include "x_harness.h"
 
 namespace {
 
+using facts::kCubeCentreX;
+using facts::kCubeCentreY;
+using facts::kReportLines;
+using facts::kWindowPx;
+using facts::kWindowTitle;
 using xharness::Clock;
 using xharness::milliseconds;
 
 constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
-constexpr char kWindowTitle[] = "Sample Drawing";
-constexpr int kWindowPx = 300;
-constexpr std::size_t kReportLines = 44;
-constexpr char kFirstReportLine[] = "main                            1.100000 0.100000 0.100000";
+const std::string kFirstReportLine = facts::ExpectedReport().front();
 constexpr milliseconds kStartTimeout(30000);
 constexpr milliseconds kExitTimeout(20000);
 // A program that lost its display must notice at once: it sleeps in select() on the connection.
 constexpr milliseconds kBrokenDisplayExit(2000);
-// In draw mode 1 the cube's centre, at scene x = 0.6, is window pixel (240, 149) counted from the
-// top; the corner stays white.
-constexpr int kCubeCentreX = 240;
-constexpr int kCubeCentreY = kWindowPx / 2 - 1;
+// In draw mode 1 the corner stays white.
 constexpr int kCornerPx = 2;
 
 // Runs the program through a shell that applies redirections (such as "1>&3 3>&-" or "2>&-")

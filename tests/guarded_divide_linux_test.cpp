@@ -23,16 +23,24 @@ namespace {
 using divisioncases::Describe;
 using divisioncases::DivideOnce;
 using divisioncases::Division;
-using divisioncases::Double;
 using divisioncases::Expected;
 using divisioncases::kDivisionsByZero;
-using divisioncases::kFloatMax;
 using divisioncases::kInf;
-using divisioncases::kOtherDivisionsByZero;
 using divisioncases::SameValue;
-using divisioncases::Single;
 
 constexpr int kNoFault = 100;  // child exit code when the division did not trap
+
+// This platform's trap bit and SIGFPE code beside each trap of the shared tables.
+constexpr divisioncases::TrapCodes<int, int> kTrapCodes[] = {
+    {divisioncases::kInvalid, FE_INVALID, FPE_FLTINV},
+    {divisioncases::kDivByZero, FE_DIVBYZERO, FPE_FLTDIV},
+    {divisioncases::kOverflow, FE_OVERFLOW, FPE_FLTOVF},
+    {divisioncases::kUnderflow, FE_UNDERFLOW, FPE_FLTUND},
+    {divisioncases::kInexact, FE_INEXACT, FPE_FLTRES},
+};
+
+int ExceptBits(unsigned traps) { return divisioncases::PlatformBits(kTrapCodes, traps); }
+int SiCode(unsigned raised) { return divisioncases::PlatformCode(kTrapCodes, raised, kNoFault); }
 
 // In a death-test child: false, after printing the mismatch, unless d gives quotient and flags.
 bool Gives(const Division& d, double quotient, int flags) {
@@ -50,9 +58,7 @@ bool Gives(const Division& d, double quotient, int flags) {
 // Runs in a death-test child: 0 when, with the given traps unmasked, every division by zero is
 // absorbed and every other division is performed; otherwise 1.
 int CheckWithTrapsUnmasked(int traps) {
-  std::vector<Expected> performed = kOtherDivisionsByZero;
-  performed.push_back({Double(1.0, 4.0), 0.25, 0});
-  performed.push_back({Single(-3.0f, 0.5f), -6.0, 0});
+  const std::vector<Expected> performed = divisioncases::PerformedWithTrapsUnmasked();
   const int staleFlag = FE_INEXACT & ~traps;  // the absorption clears it with the rest
   feenableexcept(traps);
   for (const Expected& e : kDivisionsByZero) {
@@ -91,32 +97,18 @@ class GuardedDivideDeathTest : public testing::Test {
 };
 
 TEST_F(GuardedDivideDeathTest, UnmaskedDivideByZeroIsAbsorbedAndOtherZeroDivisorsAreNot) {
-  for (const int traps : {FE_DIVBYZERO, FE_ALL_EXCEPT}) {
+  for (const unsigned trapSet : divisioncases::kAbsorbingTrapSets) {
+    const int traps = ExceptBits(trapSet);
     SCOPED_TRACE(testing::Message() << "traps unmasked " << traps);
     EXPECT_EXIT(std::exit(CheckWithTrapsUnmasked(traps)), testing::ExitedWithCode(0), "");
   }
 }
 
 TEST_F(GuardedDivideDeathTest, OtherFaultsReachTheCallersHandlerUnchanged) {
-  struct Fault {
-    const char* name;
-    int traps;
-    Division division;
-    int siCode;
-  };
-  const Fault faults[] = {
-      {"0/0", FE_INVALID, Double(0.0, 0.0), FPE_FLTINV},
-      {"0/0 with divide-by-zero also unmasked", FE_INVALID | FE_DIVBYZERO, Single(0.0f, -0.0f),
-       FPE_FLTINV},
-      {"overflow", FE_OVERFLOW, Double(1e300, 1e-300), FPE_FLTOVF},
-      {"single-precision overflow", FE_OVERFLOW, Single(kFloatMax, 0.5f), FPE_FLTOVF},
-      {"underflow", FE_UNDERFLOW, Double(1e-300, 1e300), FPE_FLTUND},
-      {"inexact", FE_INEXACT, Single(1.0f, 3.0f), FPE_FLTRES},
-      {"masked divide-by-zero beside an unmasked invalid", FE_INVALID, Double(1.0, 0.0), kNoFault},
-  };
-  for (const Fault& f : faults) {
+  for (const divisioncases::Fault& f : divisioncases::kFaultsLetThrough) {
     SCOPED_TRACE(f.name);
-    EXPECT_EXIT(DivideUnderOwnHandler(f.traps, f.division), testing::ExitedWithCode(f.siCode), "");
+    EXPECT_EXIT(DivideUnderOwnHandler(ExceptBits(f.traps), f.division),
+                testing::ExitedWithCode(SiCode(f.raised)), "");
   }
 }
 

@@ -16,15 +16,27 @@ namespace {
 using divisioncases::Describe;
 using divisioncases::DivideOnce;
 using divisioncases::Division;
-using divisioncases::Double;
 using divisioncases::Expected;
 using divisioncases::kDivisionsByZero;
-using divisioncases::kFloatMax;
-using divisioncases::kOtherDivisionsByZero;
 using divisioncases::SameValue;
-using divisioncases::Single;
 
 constexpr DWORD kNoFault = 0;  // no exception reached the outer handler
+
+// This platform's trap bit and exception code beside each trap of the shared tables.
+constexpr divisioncases::TrapCodes<unsigned, DWORD> kTrapCodes[] = {
+    {divisioncases::kInvalid, _EM_INVALID, EXCEPTION_FLT_INVALID_OPERATION},
+    {divisioncases::kDivByZero, _EM_ZERODIVIDE, EXCEPTION_FLT_DIVIDE_BY_ZERO},
+    {divisioncases::kOverflow, _EM_OVERFLOW, EXCEPTION_FLT_OVERFLOW},
+    {divisioncases::kUnderflow, _EM_UNDERFLOW, EXCEPTION_FLT_UNDERFLOW},
+    {divisioncases::kInexact, _EM_INEXACT, EXCEPTION_FLT_INEXACT_RESULT},
+};
+
+// Every trap here includes the denormal-operand one, which only this platform has.
+unsigned MaskBits(unsigned traps) {
+  return traps == divisioncases::kEveryTrap ? _MCW_EM
+                                            : divisioncases::PlatformBits(kTrapCodes, traps);
+}
+DWORD Code(unsigned raised) { return divisioncases::PlatformCode(kTrapCodes, raised, kNoFault); }
 
 // Unmasks the given traps (_EM_ bits) of the calling thread for its lifetime; then clears the
 // status word and restores the control word it found. It starts with every flag clear in both the
@@ -70,10 +82,9 @@ DWORD CodeReachingOuterHandler(const Division& d) {
 }
 
 TEST(GuardedDivideWindowsTest, UnmaskedDivideByZeroIsAbsorbedAndOtherZeroDivisorsAreNot) {
-  std::vector<Expected> performed = kOtherDivisionsByZero;
-  performed.push_back({Double(1.0, 4.0), 0.25, 0});
-  performed.push_back({Single(-3.0f, 0.5f), -6.0, 0});
-  for (const unsigned traps : {unsigned{_EM_ZERODIVIDE}, unsigned{_MCW_EM}}) {
+  const std::vector<Expected> performed = divisioncases::PerformedWithTrapsUnmasked();
+  for (const unsigned trapSet : divisioncases::kAbsorbingTrapSets) {
+    const unsigned traps = MaskBits(trapSet);
     SCOPED_TRACE(testing::Message() << "traps unmasked " << std::hex << traps);
     for (const Expected& e : kDivisionsByZero) {
       SCOPED_TRACE(Describe(e.division));
@@ -109,30 +120,14 @@ TEST(GuardedDivideWindowsTest, UnmaskedDivideByZeroIsAbsorbedAndOtherZeroDivisor
 }
 
 TEST(GuardedDivideWindowsTest, OtherFaultsReachTheOuterHandlerWithTheirCodes) {
-  struct Fault {
-    const char* name;
-    unsigned traps;
-    Division division;
-    DWORD code;
-  };
-  const Fault faults[] = {
-      {"0/0", _EM_INVALID, Double(0.0, 0.0), EXCEPTION_FLT_INVALID_OPERATION},
-      {"0/0 with divide-by-zero also unmasked", _EM_INVALID | _EM_ZERODIVIDE, Single(0.0f, -0.0f),
-       EXCEPTION_FLT_INVALID_OPERATION},
-      {"overflow", _EM_OVERFLOW, Double(1e300, 1e-300), EXCEPTION_FLT_OVERFLOW},
-      {"single-precision overflow", _EM_OVERFLOW, Single(kFloatMax, 0.5f), EXCEPTION_FLT_OVERFLOW},
-      {"underflow", _EM_UNDERFLOW, Double(1e-300, 1e300), EXCEPTION_FLT_UNDERFLOW},
-      {"inexact", _EM_INEXACT, Single(1.0f, 3.0f), EXCEPTION_FLT_INEXACT_RESULT},
-      {"masked divide-by-zero beside an unmasked invalid", _EM_INVALID, Double(1.0, 0.0), kNoFault},
-  };
-  for (const Fault& f : faults) {
+  for (const divisioncases::Fault& f : divisioncases::kFaultsLetThrough) {
     SCOPED_TRACE(f.name);
     DWORD code = kNoFault;
     {
-      UnmaskedTraps unmasked(f.traps);
+      UnmaskedTraps unmasked(MaskBits(f.traps));
       code = CodeReachingOuterHandler(f.division);
     }
-    EXPECT_EQ(code, f.code) << std::hex << code;
+    EXPECT_EQ(code, Code(f.raised)) << std::hex << code;
   }
 }
 

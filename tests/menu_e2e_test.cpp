@@ -18,19 +18,21 @@
 #include <vector>
 
 #include "app_probe.h"
-#include "expected_report.h"
+#include "program_facts.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
-using expectedreport::ExpectedTraceFromOne;
+using facts::ExpectedTraceFromOne;
 using programtest::Frame;
 using programtest::kReportLines;
 using programtest::kStartTimeout;
 using scenecheck::CheckScene;
 using scenecheck::CubeOutline;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using scenecheck::ToViewportPx;
 using xharness::Clock;
 using xharness::milliseconds;
@@ -42,9 +44,6 @@ constexpr int kBesideMenuX = 10;
 constexpr int kBesideMenuY = 10;
 constexpr milliseconds kMenuTimeout(10000);
 constexpr milliseconds kTraceTimeout(20000);
-constexpr double kMarginPx = 2.0;
-// A clean frame differs from its fitted outline only where an edge passes through pixel centres.
-constexpr int kCleanFrameMismatches = 4;
 constexpr double kScaleStep = 0.1;
 // Bounds on the mean time between ticks of one chain: 100 ms, served late on a loaded machine.
 constexpr double kFastestTickMs = 90.0;
@@ -403,17 +402,13 @@ TEST_F(MenuE2eTest, EntryFiveTwiceRunsTwoChainsOnTheOneScale) {
 TEST_F(MenuE2eTest, EachEntrySelectsItsDrawModeAndOnlyFiveAndSixStartATrace) {
   const Window window = StartAndWaitForFirstFrame();
   ASSERT_NE(window, 0u);
-  // Consecutive choices draw different modes, so each frame found shows the latest choice.
-  struct Choice {
-    int entry;
-    int drawMode;
-  };
-  constexpr Choice kChoices[] = {{2, 2}, {7, 1},  {3, 3}, {8, 1},  {4, 4}, {9, 1},
-                                 {2, 2}, {10, 1}, {3, 3}, {11, 1}, {4, 4}, {1, 1}};
-  for (const Choice& choice : kChoices) {
-    SCOPED_TRACE("entry " + std::to_string(choice.entry));
-    ASSERT_TRUE(ChooseMenuEntry(server, window, choice.entry));
-    ASSERT_TRUE(WaitForDrawMode(window, choice.drawMode));
+  // Consecutive choices draw different modes, so each frame found shows the latest choice; the
+  // entry's value is the draw mode it selects.
+  constexpr int kEntries[] = {2, 7, 3, 8, 4, 9, 2, 10, 3, 11, 4, 1};
+  for (const int entry : kEntries) {
+    SCOPED_TRACE("entry " + std::to_string(entry));
+    ASSERT_TRUE(ChooseMenuEntry(server, window, entry));
+    ASSERT_TRUE(WaitForDrawMode(window, facts::kMenuEntryValues[entry - 1]));
   }
   ASSERT_TRUE(app->SyncOutput(kStartTimeout));
   ASSERT_EQ(app->Lines().size(), kReportLines) << "traced: " << app->Lines().back().text;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "program_facts.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
 
@@ -60,12 +61,11 @@ class MenuTest : public SceneTest {
 
 TEST_F(MenuTest, ElevenEntriesInOrder) {
   // A lost blank or a wrong character changes the length in the Korean code page.
-  const int values[] = {1, 2, 3, 4, 5, 5, 1, 1, 1, 1, 1};
   const long cp949Bytes[] = {43, 34, 39, 46, 42, 47, 43, 24, 24, 51, 22};
-  ASSERT_EQ(kMainMenuEntries.size(), 11u);
+  ASSERT_EQ(kMainMenuEntries.size(), static_cast<std::size_t>(facts::kMenuEntries));
   for (std::size_t i = 0; i < kMainMenuEntries.size(); ++i) {
     SCOPED_TRACE(testing::Message() << "entry " << i + 1 << ": " << kMainMenuEntries[i].label);
-    EXPECT_EQ(kMainMenuEntries[i].value, values[i]);
+    EXPECT_EQ(kMainMenuEntries[i].value, facts::kMenuEntryValues[i]);
     EXPECT_EQ(Cp949Length(kMainMenuEntries[i].label), cp949Bytes[i]);
   }
 }
@@ -85,14 +85,14 @@ TEST_F(MenuTest, EntryFiveStartsOneScaleChain) {
   EXPECT_EQ(effect.drawMode, 5);
   ASSERT_EQ(effect.arms.size(), 1u);
   EXPECT_EQ(effect.arms[0].callback, &MyTimer);
-  EXPECT_EQ(effect.arms[0].delayMs, kTickMs);
+  EXPECT_EQ(effect.arms[0].delayMs, facts::kTickMs);
   EXPECT_EQ(effect.arms[0].value, kScaleTimerValue);
   EXPECT_EQ(effect.redisplayRequests, 1);
 }
 
 TEST_F(MenuTest, EntrySixActsAsFiveAndSevenToElevenAsOne) {
   EXPECT_TRUE(Choose(6) == Choose(5));
-  for (std::size_t entry = 7; entry <= 11; ++entry) {
+  for (std::size_t entry = 7; entry <= static_cast<std::size_t>(facts::kMenuEntries); ++entry) {
     SCOPED_TRACE(testing::Message() << "entry " << entry);
     EXPECT_TRUE(Choose(entry) == Choose(1));
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "program_facts.h"
 #include "scene.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
@@ -18,11 +19,12 @@ namespace {
 
 using scenecheck::CheckScene;
 using scenecheck::CubeOutline;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using scenecheck::ToViewportPx;
 using xharness::milliseconds;
 
 constexpr milliseconds kWindowTimeout(30000);
-constexpr double kMarginPx = 2.0;
 
 // One server and one window per process: GLUT can be initialised only once.
 class RenderTest : public ::testing::Test {
@@ -39,7 +41,7 @@ class RenderTest : public ::testing::Test {
     OpenSceneWindow();
     glutDisplayFunc(MyDisplay);
 
-    window = xharness::WaitForWindow(server->display(), kWindowTitle, kWindowTimeout);
+    window = xharness::WaitForWindow(server->display(), facts::kWindowTitle, kWindowTimeout);
     if (window == 0) return;
     // The window is mapped on creation; FLTK's event loop must run for the expose to be served.
     xharness::WaitUntil(
@@ -91,8 +93,8 @@ Window RenderTest::window = 0;
 
 TEST_F(RenderTest, FirstFrameShowsTheUnturnedCubeRightOfTheCentre) {
   const xharness::RgbImage image = Draw(1, 0.0f, 1.0f);
-  ASSERT_EQ(image.width(), kWindowSizePx);
-  ASSERT_EQ(image.height(), kWindowSizePx);
+  ASSERT_EQ(image.width(), facts::kWindowPx);
+  ASSERT_EQ(image.height(), facts::kWindowPx);
 
   // The cube spans 217.5 to 262.5 across and 127.5 to 172.5 up: pixels whose centres lie inside
   // are red, the next ones out white. The pixels the edges cut through in half may go either way.
@@ -128,7 +130,7 @@ TEST_F(RenderTest, CubeFootprintFollowsEveryDrawModeAndAngle) {
     for (float angle : angles) {
       SCOPED_TRACE(Name(c.mode, angle, c.scale));
       const xharness::RgbImage image = Draw(c.mode, angle, c.scale);
-      ASSERT_EQ(image.width(), kWindowSizePx);
+      ASSERT_EQ(image.width(), facts::kWindowPx);
       const scenecheck::Quad outline = ToViewportPx(
           CubeOutline(c.mode, static_cast<double>(angle), static_cast<double>(c.scale)));
       const scenecheck::SceneReport report = CheckScene(image, outline, kMarginPx);
@@ -136,7 +138,7 @@ TEST_F(RenderTest, CubeFootprintFollowsEveryDrawModeAndAngle) {
           << report.Describe() << "\nsaved as "
           << scenecheck::SaveForInspection(image, Name(c.mode, angle, c.scale));
       // Pixel-centre sampling leaves only pixels the outline passes through exactly in doubt.
-      EXPECT_LE(scenecheck::CountMismatches(image, outline), 4);
+      EXPECT_LE(scenecheck::CountMismatches(image, outline), kCleanFrameMismatches);
     }
   }
 }

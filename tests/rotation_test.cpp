@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "program_facts.h"
 #include "scene_test.h"
 
 namespace {
@@ -25,11 +26,11 @@ TEST_F(RotationTest, AnglesStepByTwoAndWrapAfterHoldingThreeSixty) {
     ASSERT_TRUE(fake_glut::FireNext());
 
     EXPECT_EQ(spinAngle, expected[tick]);
-    EXPECT_EQ(fake_glut::NowMs(), (tick + 1) * kTickMs) << "ticks are 100 ms apart";
+    EXPECT_EQ(fake_glut::NowMs(), (tick + 1) * facts::kTickMs) << "ticks are 100 ms apart";
     EXPECT_EQ(fake_glut::RedisplayRequests(), static_cast<int>(tick + 1)) << "one redraw per tick";
     ASSERT_EQ(fake_glut::Arms().size(), armsBefore + 1) << "exactly one re-arm per tick";
     const fake_glut::TimerArm& arm = fake_glut::Arms().back();
-    EXPECT_EQ(arm.delayMs, kTickMs);
+    EXPECT_EQ(arm.delayMs, facts::kTickMs);
     EXPECT_EQ(arm.callback, &MyRotateTimer);
     EXPECT_EQ(arm.value, kRotateTimerValue);
     EXPECT_EQ(fake_glut::PendingCount(&MyRotateTimer), 1u) << "exactly one rotation chain";

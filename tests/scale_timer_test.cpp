@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "program_facts.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
 
@@ -70,7 +71,7 @@ class ScaleTimerTest : public SceneTest {
       EXPECT_EQ(fake_glut::Arms().size(), armsBefore + 1) << "tick " << tick + 1;
       if (fake_glut::Arms().size() == armsBefore + 1) {
         const fake_glut::TimerArm& arm = fake_glut::Arms().back();
-        EXPECT_EQ(arm.delayMs, kTickMs);
+        EXPECT_EQ(arm.delayMs, facts::kTickMs);
         EXPECT_EQ(arm.value, kScaleTimerValue);
         EXPECT_TRUE(arm.callback == &MyTimer || arm.callback == &MyTimer2);
       }
@@ -108,7 +109,7 @@ TEST_F(ScaleTimerTest, OneChainTicksAreOneHundredMillisecondsApart) {
   MyMainMenu(5);
   for (int tick = 1; tick <= 30; ++tick) {
     LinesPrintedBy([] { fake_glut::FireNext(); });
-    EXPECT_EQ(fake_glut::NowMs(), static_cast<std::uint64_t>(tick) * kTickMs);
+    EXPECT_EQ(fake_glut::NowMs(), static_cast<std::uint64_t>(tick) * facts::kTickMs);
   }
 }
 

@@ -19,17 +19,18 @@
 #include <vector>
 
 #include "app_probe.h"
+#include "program_facts.h"
 #include "x_harness.h"
 
 namespace {
 
+using facts::kReportLines;
+using facts::kWindowTitle;
 using xharness::Clock;
 using xharness::milliseconds;
 using Seconds = std::chrono::duration<double>;
 
 constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
-constexpr char kWindowTitle[] = "Sample Drawing";
-constexpr std::size_t kReportLines = 44;
 constexpr milliseconds kStartTimeout(30000);
 constexpr double kFullRunS = 600.0;
 constexpr double kWarmUpS = 60.0;  // Memory and CPU are judged after it.

@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "expected_report.h"
+#include "program_facts.h"
 #include "scene_footprint.h"
 
 namespace {
 
-constexpr double kMarginPx = 2.0;
-constexpr int kCleanFrameMismatches = 4;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 
 // A binary PPM (P6, maxval 255).
 std::optional<xharness::RgbImage> ReadPpm(const std::string& path) {
@@ -86,11 +86,11 @@ int CheckFrame(const std::string& path, int drawMode, const std::vector<double>&
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "report" && argc == 2) {
-    PrintLines(expectedreport::ExpectedReport());
+    PrintLines(facts::ExpectedReport());
     return 0;
   }
   if (command == "trace" && argc == 2) {
-    PrintLines(expectedreport::ExpectedTraceFromOne());
+    PrintLines(facts::ExpectedTraceFromOne());
     return 0;
   }
   if (command == "frame" && argc >= 5) {

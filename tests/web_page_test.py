@@ -21,16 +21,14 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
 import web_page  # noqa: E402
+from program_facts import MENU_ENTRIES, SCALE_ENTRY, WINDOW_PX as CANVAS_PX  # noqa: E402
 
 PAGE_DIR = CHECK = None
 BROWSERS = list(web_page.BROWSERS)
 AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "web", "node_modules",
                    "axe-core", "axe.min.js")
 
-# The program's facts that the page shows.
-CANVAS_PX = 300
-MENU_ENTRIES = 11
-SCALE_ENTRY = 5
+# Entry 5's label, as the page must show it.
 SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
 
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.

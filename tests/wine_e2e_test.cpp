@@ -16,25 +16,25 @@
 #include <vector>
 
 #include "app_probe.h"
-#include "expected_report.h"
+#include "program_facts.h"
 #include "program_fixture.h"
 #include "scene_footprint.h"
 #include "x_harness.h"
 
 namespace {
 
+using facts::kReportLines;
+using facts::kWindowPx;
+using facts::kWindowTitle;
+using scenecheck::kCleanFrameMismatches;
+using scenecheck::kMarginPx;
 using xharness::milliseconds;
 
-constexpr char kWindowTitle[] = "Sample Drawing";
-constexpr int kWindowPx = 300;
-constexpr std::size_t kReportLines = 44;
 // Wine starts a program in one or two seconds; a loaded machine takes longer.
 constexpr milliseconds kStartTimeout(60000);
 constexpr milliseconds kMenuTimeout(10000);
 constexpr milliseconds kTraceTimeout(20000);
 constexpr char kWineLifetimeS[] = "120";  // timeout(1) ends a Wine process left running this long
-constexpr double kMarginPx = 2.0;
-constexpr int kCleanFrameMismatches = 4;
 // Where the right button goes down, from the window's top-left corner, and where a left click
 // beside the open menu dismisses it.
 constexpr int kPressX = 40;
@@ -169,7 +169,7 @@ TEST_F(WineE2eTest, ReportOnARedirectedOutputThenTheCubeAndClosingEndsWithStatus
   bool crlf = false;
   const std::vector<std::string> lines = WithoutCr(app->Lines(), crlf);
   EXPECT_TRUE(crlf) << "a line without CR LF";
-  EXPECT_EQ(lines, expectedreport::ExpectedReport());
+  EXPECT_EQ(lines, facts::ExpectedReport());
 
   xharness::SendDeleteWindow(server->display(), window);
   const std::optional<int> status = app->WaitExit(kStartTimeout);
@@ -229,7 +229,7 @@ TEST_F(WineE2eTest, TheNativeMenuDismissedChoosesNothingAndEntryFiveStartsTheExa
   ASSERT_TRUE(highlighted) << "entry 5 never showed highlighted";
   ASSERT_TRUE(WaitForMenuClosed()) << "the menu stayed open after the release";
 
-  const std::vector<std::string> expected = expectedreport::ExpectedTraceFromOne();
+  const std::vector<std::string> expected = facts::ExpectedTraceFromOne();
   ASSERT_TRUE(app->WaitForLines(kReportLines + expected.size(), kTraceTimeout));
   bool crlf = false;
   const std::vector<std::string> lines = WithoutCr(app->Lines(), crlf);

@@ -16,9 +16,8 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
 import web_page  # noqa: E402
+from program_facts import REPORT_LINES, SCALE_ENTRY  # noqa: E402
 
-REPORT_LINES = 44
-SCALE_ENTRY = 5
 # Notes when the first frame is drawn: the first draw call into the page's WebGL context.
 NOTE_FIRST_DRAW = """
 [window.WebGLRenderingContext, window.WebGL2RenderingContext].forEach(function (kind) {

@@ -11,8 +11,8 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
 import web_page  # noqa: E402
+from program_facts import REPORT_LINES  # noqa: E402
 
-REPORT_LINES = 44
 # The viewport, and where on the canvas the menu is opened: below the cube, so the axes and the
 # cube stay in sight, and at its right edge, so the help line does too.
 WIDTH, HEIGHT = 860, 540

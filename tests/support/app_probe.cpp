@@ -1,7 +1,6 @@
 // app_probe.cpp: menu choice by synthetic mouse events, single pixels, /proc figures, trace shapes.
 #include "app_probe.h"
 
-#include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,13 +21,6 @@ constexpr int kHighlightProbePx = 4;
 // the first after the parenthesised command name (which may itself hold blanks), they are the
 // 12th and 13th.
 constexpr int kUtimeAfterName = 11;
-
-std::uint8_t Channel(unsigned long pixel, unsigned long mask) {
-  if (mask == 0) return 0;
-  int shift = 0;
-  while (((mask >> shift) & 1UL) == 0) ++shift;
-  return static_cast<std::uint8_t>(((pixel & mask) >> shift) * 255UL / (mask >> shift));
-}
 
 }  // namespace
 
@@ -65,12 +57,13 @@ int MenuEntryHeightPx(int menuHeightPx) {
 
 namespace {
 
-// Presses the right button at the usual place in window and waits for the menu to open; the
+// Presses the right button at (pressX, pressY) in window and waits for the menu to open; the
 // button stays down. Returns the menu's window, 0 if it did not open (the button is then up).
-Window PressForMenu(Display* display, Window window, xharness::milliseconds timeout) {
+Window PressForMenu(Display* display, Window window, int pressX, int pressY,
+                    xharness::milliseconds timeout) {
   const std::optional<xharness::WindowGeometry> app = xharness::GetGeometry(display, window);
   if (!app) return 0;
-  xharness::MovePointer(display, app->x + kMenuPressX, app->y + kMenuPressY);
+  xharness::MovePointer(display, app->x + pressX, app->y + pressY);
   xharness::PressButton(display, kRightButton);
   Window menu = 0;
   if (!xharness::WaitUntil(
@@ -86,31 +79,25 @@ Window PressForMenu(Display* display, Window window, xharness::milliseconds time
 
 }  // namespace
 
-Window OpenMenuByClick(Display* display, Window window, xharness::milliseconds timeout) {
+Window OpenMenuByClick(Display* display, Window window, xharness::milliseconds timeout, int pressX,
+                       int pressY) {
   if (FindOpenMenu(display) != 0) return 0;
-  const Window menu = PressForMenu(display, window, timeout);
+  const Window menu = PressForMenu(display, window, pressX, pressY, timeout);
   if (menu != 0) xharness::ReleaseButton(display, kRightButton);
   return menu;
 }
 
-std::string ChooseMenuEntry(Display* display, Window window, int entry,
-                            xharness::milliseconds timeout) {
+std::string PointAtEntry(Display* display, Window menu, int entry, xharness::milliseconds timeout) {
   if (entry < 1 || entry > kMenuEntries) return "no entry " + std::to_string(entry);
-  if (FindOpenMenu(display) != 0) return "the menu is open already";
-  if (!xharness::GetGeometry(display, window)) return "the program's window is gone";
-  const Window menu = PressForMenu(display, window, timeout);
-  if (menu == 0) return "the menu did not open";
   const std::optional<xharness::WindowGeometry> box = xharness::GetGeometry(display, menu);
   const int entryPx = box ? MenuEntryHeightPx(box->height) : 0;
   if (entryPx == 0) {
-    xharness::ReleaseButton(display, kRightButton);
     return box ? "a menu " + std::to_string(box->height) + " px high holds no eleven entries"
                : "the menu window is gone";
   }
-  // The highlight follows motion with the button down, but only once FLTK has taken the pointer
-  // for the menu, a little after the menu shows; the release picks what is highlighted then. So
-  // the pointer moves until the entry shows highlighted, told by a pixel left of its label that
-  // differs from the same column in another entry.
+  // The highlight follows the pointer, but only once FLTK has taken the pointer for the menu, a
+  // little after the menu shows. So the pointer moves until the entry shows highlighted, told by
+  // a pixel left of its label that differs from the same column in another entry.
   const auto entryCentreY = [&](int k) {
     return kMenuFirstEntryPx + (k - 1) * entryPx + entryPx / 2;
   };
@@ -128,27 +115,24 @@ std::string ChooseMenuEntry(Display* display, Window window, int entry,
         return mark && plain && *mark != *plain;
       },
       timeout, xharness::milliseconds(20));
+  return highlighted ? "" : "entry " + std::to_string(entry) + " never showed highlighted";
+}
+
+std::string ChooseMenuEntry(Display* display, Window window, int entry,
+                            xharness::milliseconds timeout) {
+  if (entry < 1 || entry > kMenuEntries) return "no entry " + std::to_string(entry);
+  if (FindOpenMenu(display) != 0) return "the menu is open already";
+  if (!xharness::GetGeometry(display, window)) return "the program's window is gone";
+  const Window menu = PressForMenu(display, window, kMenuPressX, kMenuPressY, timeout);
+  if (menu == 0) return "the menu did not open";
+  // The release picks what is highlighted then.
+  const std::string pointed = PointAtEntry(display, menu, entry, timeout);
   xharness::ReleaseButton(display, kRightButton);
-  if (!highlighted) return "entry " + std::to_string(entry) + " never showed highlighted";
+  if (!pointed.empty()) return pointed;
   if (!xharness::WaitUntil([&] { return FindOpenMenu(display) == 0; }, timeout)) {
     return "the menu stayed open after the release on entry " + std::to_string(entry);
   }
   return "";
-}
-
-std::optional<xharness::Rgb> PixelAt(Display* display, Window window, int x, int y) {
-  if (x < 0 || y < 0) return std::nullopt;
-  xharness::ScopedXErrorTrap trap(display);
-  XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-  if (trap.Check() != 0 || image == nullptr) {
-    if (image != nullptr) XDestroyImage(image);
-    return std::nullopt;
-  }
-  const unsigned long pixel = XGetPixel(image, 0, 0);
-  const xharness::Rgb colour{Channel(pixel, image->red_mask), Channel(pixel, image->green_mask),
-                             Channel(pixel, image->blue_mask)};
-  XDestroyImage(image);
-  return colour;
 }
 
 std::optional<double> CpuTimeMs(pid_t pid) {

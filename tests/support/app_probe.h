@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "program_facts.h"
 #include "x_harness.h"
 
 namespace appprobe {
@@ -19,7 +20,7 @@ namespace appprobe {
 // top-left corner at the press. Its entries share one height, that of the tallest label plus
 // 4 px of leading, and begin 3 px below its top (a 2 px border and one pixel more); the window is
 // as high as the entries less one leading, plus 7 px (both borders and 3 px).
-constexpr int kMenuEntries = 11;
+using facts::kMenuEntries;
 constexpr int kMenuFirstEntryPx = 3;
 constexpr int kMenuLeadingPx = 4;
 constexpr int kMenuFramePx = 7;
@@ -38,11 +39,17 @@ Window FindOpenMenu(Display* display);
 // fit eleven whole entries.
 int MenuEntryHeightPx(int menuHeightPx);
 
-// Opens the pop-up menu with a right click inside window, the button released where it went down:
-// FLTK then keeps the menu open, as for a user who opens it to read it. Returns the menu's window
-// once it is viewable, 0 if it did not open.
+// Opens the pop-up menu with a right click at (pressX, pressY) inside window, the button released
+// where it went down: FLTK then keeps the menu open, as for a user who opens it to read it.
+// Returns the menu's window once it is viewable, 0 if it did not open.
 Window OpenMenuByClick(Display* display, Window window,
-                       xharness::milliseconds timeout = xharness::milliseconds(10000));
+                       xharness::milliseconds timeout = xharness::milliseconds(10000),
+                       int pressX = kMenuPressX, int pressY = kMenuPressY);
+
+// Moves the pointer onto the middle of entry (1 to 11) of the open menu until the entry shows
+// highlighted. Returns an empty string then, otherwise what went wrong.
+std::string PointAtEntry(Display* display, Window menu, int entry,
+                         xharness::milliseconds timeout = xharness::milliseconds(10000));
 
 // Opens the pop-up menu with a right press inside window, moves onto the middle of entry (1 to
 // 11) and releases there, as a user picks an entry; returns once the menu has closed again.
@@ -50,9 +57,8 @@ Window OpenMenuByClick(Display* display, Window window,
 std::string ChooseMenuEntry(Display* display, Window window, int entry,
                             xharness::milliseconds timeout = xharness::milliseconds(10000));
 
-// The window pixel at (x, y), x right and y down from the top-left inside corner; empty if the
-// window is gone, unmapped, or the point lies outside it.
-std::optional<xharness::Rgb> PixelAt(Display* display, Window window, int x, int y);
+// A single pixel of a window (see x_harness.h).
+using xharness::PixelAt;
 
 // User plus system CPU time of every thread of pid, in milliseconds (clock-tick resolution,
 // 10 ms on Linux); empty once the process is gone.

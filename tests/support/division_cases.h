@@ -1,9 +1,11 @@
 // division_cases.h: divisions for the guarded-division tests of every platform: operands held in
-// their own precision, the divisions that raise divide-by-zero and those over zero that do not.
+// their own precision, the divisions that raise divide-by-zero and those over zero that do not,
+// and the faults the guard must let through, named by trap so each platform gives its own codes.
 #pragma once
 
 #include <cfenv>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -90,6 +92,75 @@ inline const std::vector<Expected> kOtherDivisionsByZero = {
     {Double(kInf, 0.0), kInf, 0},       {Double(-kInf, 0.0), -kInf, 0},
     {Double(kNaN, 0.0), kNaN, 0},       {Single(-kFloatInf, -0.0f), kInf, 0},
     {Single(kFloatNaN, 0.0f), kNaN, 0},
+};
+
+// The floating-point exceptions by name, as bits, for the tables below: each platform's test
+// maps them to its own trap bits and fault codes beside them.
+enum Trap : unsigned {
+  kInvalid = 1u << 0,
+  kDivByZero = 1u << 1,
+  kOverflow = 1u << 2,
+  kUnderflow = 1u << 3,
+  kInexact = 1u << 4,
+};
+inline constexpr unsigned kEveryTrap = kInvalid | kDivByZero | kOverflow | kUnderflow | kInexact;
+
+// One platform's codes beside a trap: the bit that unmasks it and the code with which its fault
+// reaches the caller's handler.
+template <typename Bit, typename Code>
+struct TrapCodes {
+  unsigned trap;
+  Bit bit;
+  Code code;
+};
+
+// The platform's bits unmasking the traps named.
+template <typename Bit, typename Code, std::size_t N>
+Bit PlatformBits(const TrapCodes<Bit, Code> (&table)[N], unsigned traps) {
+  Bit bits = 0;
+  for (const TrapCodes<Bit, Code>& row : table) {
+    if ((traps & row.trap) != 0) bits |= row.bit;
+  }
+  return bits;
+}
+
+// The platform's code for the fault of trap raised; none where no trap is raised.
+template <typename Bit, typename Code, std::size_t N>
+Code PlatformCode(const TrapCodes<Bit, Code> (&table)[N], unsigned raised, Code none) {
+  for (const TrapCodes<Bit, Code>& row : table) {
+    if (row.trap == raised) return row.code;
+  }
+  return none;
+}
+
+// The trap sets under which a division by zero must be absorbed: its own trap alone, and all.
+inline constexpr unsigned kAbsorbingTrapSets[] = {kDivByZero, kEveryTrap};
+
+// With traps unmasked, the divisions that must still be performed as with every trap masked.
+inline std::vector<Expected> PerformedWithTrapsUnmasked() {
+  std::vector<Expected> performed = kOtherDivisionsByZero;
+  performed.push_back({Double(1.0, 4.0), 0.25, 0});
+  performed.push_back({Single(-3.0f, 0.5f), -6.0, 0});
+  return performed;
+}
+
+// A division under unmasked traps whose fault the guard must let through to the caller's own
+// handler unchanged; raised is the exception that reaches it, 0 where none does.
+struct Fault {
+  const char* name;
+  unsigned traps;
+  Division division;
+  unsigned raised;
+};
+
+inline const std::vector<Fault> kFaultsLetThrough = {
+    {"0/0", kInvalid, Double(0.0, 0.0), kInvalid},
+    {"0/0 with divide-by-zero also unmasked", kInvalid | kDivByZero, Single(0.0f, -0.0f), kInvalid},
+    {"overflow", kOverflow, Double(1e300, 1e-300), kOverflow},
+    {"single-precision overflow", kOverflow, Single(kFloatMax, 0.5f), kOverflow},
+    {"underflow", kUnderflow, Double(1e-300, 1e300), kUnderflow},
+    {"inexact", kInexact, Single(1.0f, 3.0f), kInexact},
+    {"masked divide-by-zero beside an unmasked invalid", kInvalid, Double(1.0, 0.0), 0},
 };
 
 }  // namespace divisioncases

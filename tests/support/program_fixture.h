@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "program_facts.h"
 #include "x_harness.h"
 
 namespace programtest {
 
 constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
-constexpr char kWindowTitle[] = "Sample Drawing";
-constexpr int kWindowPx = 300;
-// The start-up report: 20 lines of each accumulation loop and four equality verdicts.
-constexpr std::size_t kReportLines = 44;
+using facts::kReportLines;
+using facts::kWindowPx;
+using facts::kWindowTitle;
 constexpr xharness::milliseconds kStartTimeout(30000);
 
 // The program's environment: the test's own without DISPLAY. Sanitizer builds also preload a

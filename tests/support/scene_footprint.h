@@ -10,12 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "program_facts.h"
 #include "x_harness.h"
 
 namespace scenecheck {
 
-constexpr int kViewportPx = 300;
-constexpr double kPxPerUnit = 150.0;
+constexpr int kViewportPx = facts::kWindowPx;  // The viewport fills the window.
+constexpr double kPxPerUnit = kViewportPx / 2.0;
+// How far from the outline's edges a pixel may go either way, in pixels.
+constexpr double kMarginPx = 2.0;
+// A clean frame differs from its fitted outline only where an edge passes through pixel centres.
+constexpr int kCleanFrameMismatches = 4;
 
 struct Point {
   double x = 0.0;

@@ -510,26 +510,45 @@ bool RgbImage::WritePpm(const std::string& path) const {
   return static_cast<bool>(out);
 }
 
-std::optional<RgbImage> GrabWindow(Display* display, Window window) {
-  std::optional<WindowGeometry> geometry = GetGeometry(display, window);
-  if (!geometry || geometry->width <= 0 || geometry->height <= 0) return std::nullopt;
+namespace {
+
+// The pixels of a rectangle of the window; empty if the window is gone, unmapped, or the
+// rectangle does not lie inside it.
+std::optional<RgbImage> GrabArea(Display* display, Window window, int x, int y, int width,
+                                 int height) {
+  if (x < 0 || y < 0 || width <= 0 || height <= 0) return std::nullopt;
   ScopedXErrorTrap trap(display);
-  XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(geometry->width),
-                            static_cast<unsigned>(geometry->height), AllPlanes, ZPixmap);
+  XImage* image = XGetImage(display, window, x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (trap.Check() != 0 || image == nullptr) {
     if (image != nullptr) XDestroyImage(image);
     return std::nullopt;
   }
   RgbImage result(image->width, image->height);
-  for (int y = 0; y < image->height; ++y) {
-    for (int x = 0; x < image->width; ++x) {
-      const unsigned long pixel = XGetPixel(image, x, y);
-      result.At(x, y) = Rgb{Channel(pixel, image->red_mask), Channel(pixel, image->green_mask),
-                            Channel(pixel, image->blue_mask)};
+  for (int row = 0; row < image->height; ++row) {
+    for (int column = 0; column < image->width; ++column) {
+      const unsigned long pixel = XGetPixel(image, column, row);
+      result.At(column, row) =
+          Rgb{Channel(pixel, image->red_mask), Channel(pixel, image->green_mask),
+              Channel(pixel, image->blue_mask)};
     }
   }
   XDestroyImage(image);
   return result;
+}
+
+}  // namespace
+
+std::optional<RgbImage> GrabWindow(Display* display, Window window) {
+  std::optional<WindowGeometry> geometry = GetGeometry(display, window);
+  if (!geometry) return std::nullopt;
+  return GrabArea(display, window, 0, 0, geometry->width, geometry->height);
+}
+
+std::optional<Rgb> PixelAt(Display* display, Window window, int x, int y) {
+  const std::optional<RgbImage> pixel = GrabArea(display, window, x, y, 1, 1);
+  if (!pixel) return std::nullopt;
+  return pixel->At(0, 0);
 }
 
 // Input and messages

@@ -207,6 +207,9 @@ class RgbImage {
 // The window's current contents (XGetImage of the whole window); empty if the window is gone or
 // not viewable.
 std::optional<RgbImage> GrabWindow(Display* display, Window window);
+// The window pixel at (x, y), x right and y down from the top-left inside corner; empty if the
+// window is gone, unmapped, or the point lies outside it.
+std::optional<Rgb> PixelAt(Display* display, Window window, int x, int y);
 
 // Input and window-manager messages, as a user or a window manager would send them. Each flushes.
 

@@ -1,15 +1,35 @@
-// expected_report.h: the 44 lines of the start-up report and the first ticks of a scale trace, for
-// the tests of the report itself and of the real program's output, in a window and in the page.
+// program_facts.h: what the program shows, stated once for every C++ test: its window's title and
+// edge, the menu's entries, where the cube of draw mode 1 sits, the 44 lines of the start-up
+// report and the first ticks of a scale trace. The scripts read theirs from program_facts.sh.
 //
-// Generated from the report's known values with integer arithmetic only, so a build with
-// value-changing floating-point optimisation cannot bend the expectation along with the code.
+// Written from the program's known behaviour, never taken from its code, so a fault in a constant
+// of the program shows as a difference. The report is generated with integer arithmetic only, so
+// a build with value-changing floating-point optimisation cannot bend the expectation along with
+// the code.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-namespace expectedreport {
+namespace facts {
+
+inline constexpr char kWindowTitle[] = "Sample Drawing";
+// The window's edge and its viewport's, in pixels.
+inline constexpr int kWindowPx = 300;
+// The start-up report: 20 lines of each accumulation loop and four equality verdicts.
+inline constexpr std::size_t kReportLines = 44;
+// Every timer's period: the rotation and each scale chain tick this often.
+inline constexpr unsigned kTickMs = 100;
+// The pop-up menu: eleven entries, and the value each passes to MyMainMenu; 5 starts a scale
+// chain, 1 to 4 select that draw mode.
+inline constexpr int kMenuEntries = 11;
+inline constexpr int kMenuEntryValues[kMenuEntries] = {1, 2, 3, 4, 5, 5, 1, 1, 1, 1, 1};
+// In draw mode 1 the cube's centre, at scene x = 0.6, is window pixel (240, 149) counted from the
+// top-left corner.
+inline constexpr int kCubeCentreX = 240;
+inline constexpr int kCubeCentreY = kWindowPx / 2 - 1;
 
 inline constexpr int kMicrosPerUnit = 1000000;
 inline constexpr char kLoopAPrefix[] =
@@ -62,4 +82,4 @@ inline std::vector<std::string> ExpectedTraceFromOne() {
   return lines;
 }
 
-}  // namespace expectedreport
+}  // namespace facts
