@@ -1,5 +1,7 @@
 // menu_linux_test.cpp: the menu on Linux: the table handed to GLUT's menu calls, and the
 // installed font that draws its Korean labels, and what happens without one.
+#include <FL/Enumerations.H>
+#include <FL/Fl.H>
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
@@ -14,9 +16,14 @@
 
 namespace {
 
-// The menu is the shared table, in order, calling MyMainMenu, on the right button.
-TEST_F(SceneTest, TheMenuIsTheTableOnTheRightButton) {
+// The menu is the shared table, in order, calling MyMainMenu, on the right button; by the time
+// it first opens, its labels' face is the family that covers them.
+TEST_F(SceneTest, TheMenuIsTheTableOnTheRightButtonInTheFontThatCoversIt) {
   AttachMainMenu();
+  const fake_glut::MenuStatusCallback menuStatus = fake_glut::MenuStatusCallbackSet();
+  ASSERT_NE(menuStatus, nullptr) << "nothing is told when the menu opens";
+  menuStatus(GLUT_MENU_IN_USE, 0, 0);
+  EXPECT_EQ(std::string(Fl::get_font(FL_HELVETICA)), " " + FindMenuFontFamily());
   EXPECT_EQ(fake_glut::MenuCallbackCreated(), &MyMainMenu);
   EXPECT_EQ(fake_glut::MenuAttachedButton(), GLUT_RIGHT_BUTTON);
   const std::vector<fake_glut::MenuEntry>& shown = fake_glut::MenuEntries();
