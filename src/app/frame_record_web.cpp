@@ -5,12 +5,11 @@
 // The calls are caught on their way to GL, not restated: the web build links with
 // --wrap=glLoadIdentity and the others below, so drawing.cpp's calls come here first and go on to
 // GL unchanged. A frame is handed to the page once, when MyDisplay flushes it.
+#include "frame_record_web.h"
+
 #include <emscripten.h>
 
 #include <array>
-
-#include "frame_record_web.h"
-
 #include <initializer_list>
 
 #include "scene.h"
@@ -57,24 +56,25 @@ void Record(int kind, std::initializer_list<double> arguments) {
 // so the page shows exactly what was held.
 EM_JS(void, HandFrameToPage,
       (const int* kinds, const double* arguments, const int* counts, int callCount,
-       const float* matrix, int drawModeHeld, float spinAngleHeld, float scaleFactorHeld), {
-  var calls = [];
-  for (var i = 0; i < callCount; ++i) {
-    var args = [];
-    for (var k = 0; k < HEAP32[(counts >> 2) + i]; ++k) {
-      args.push(HEAPF64[(arguments >> 3) + 4 * i + k]);
-    }
-    calls.push({kind : HEAP32[(kinds >> 2) + i], args : args});
-  }
-  var m = matrix ? Array.from(HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16)) : null;
-  Module["showFrame"]({
-    calls : calls,
-    matrix : m,
-    drawMode : drawModeHeld,
-    spinAngle : spinAngleHeld,
-    scaleFactor : scaleFactorHeld
-  });
-});
+       const float* matrix, int drawModeHeld, float spinAngleHeld, float scaleFactorHeld),
+      {
+        var calls = [];
+        for (var i = 0; i < callCount; ++i) {
+          var args = [];
+          for (var k = 0; k < HEAP32[(counts >> 2) + i]; ++k) {
+            args.push(HEAPF64[(arguments >> 3) + 4 * i + k]);
+          }
+          calls.push({kind : HEAP32[(kinds >> 2) + i], args : args});
+        }
+        var m = matrix ? Array.from(HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16)) : null;
+        Module["showFrame"]({
+          calls : calls,
+          matrix : m,
+          drawMode : drawModeHeld,
+          spinAngle : spinAngleHeld,
+          scaleFactor : scaleFactorHeld
+        });
+      });
 
 extern "C" {
 
