@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # bench-web.sh: builds the browser version and measures it in a headless Chromium: the sizes of
 # the served files, the time from navigation to the first frame and to the end of the start-up
-# report, and the pace of the scale ticks (entry 5) from the console lines' timestamps. Prints
+# report, and the pace of the scale ticks (entry 5) from the console lines' timestamps. With
+# --soak, one page instead runs entry 5's chains for that many minutes, and each minute's ticks,
+# frame gaps and the browser's memory are printed: the pane must keep its pace for hours. Prints
 # Markdown tables; asserts nothing. Progress goes to standard error.
 #
 # Usage: scripts/bench-web.sh [--runs N] [--seconds S]   (default 3 runs of 10 s, about 40 s)
+#        scripts/bench-web.sh --soak MINUTES [--chains N]   (default 3 chains)
 # Other work on the machine delays the timers: the load average is printed beside the figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -44,12 +44,15 @@ group_windows=(
 
 # The browser build and its test: Debian's Emscripten (with its Node.js modules) compiles the same
 # sources to wasm, and GoogleTest's sources with them for the unit tests under Node.js; Chromium
-# runs the page headless, driven through the DevTools protocol by python3-websocket; python3
-# serves the static files on loopback.
+# runs the page headless, driven through the DevTools protocol by python3-websocket, which also
+# drives Firefox ESR through WebDriver BiDi on a virtual X server with Mesa's software GL;
+# python3 serves the static files on loopback. From the npm registry, the versions and checksums
+# pinned in tests/web/package-lock.json: axe-core, the accessibility checker the page test runs.
 group_web=(
   cmake make emscripten googletest
-  chromium python3 python3-websocket
+  chromium firefox-esr xvfb xauth libgl1-mesa-dri python3 python3-websocket
 )
+npm_web=tests/web
 
 if [ "$#" -eq 0 ]; then
   echo "usage: $0 GROUP... (groups: demo test bench pictures windows web)" >&2
@@ -66,6 +69,36 @@ for group in "$@"; do
   unset -n members
 done
 
+npm_dirs=()
+for group in "$@"; do
+  if declare -p "npm_$group" >/dev/null 2>&1; then
+    declare -n npm_dir="npm_$group"
+    npm_dirs+=("$npm_dir")
+    unset -n npm_dir
+  fi
+done
+# Debian's npm, where the machine's Node.js brings none of its own.
+if [ "${#npm_dirs[@]}" -ne 0 ] && ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
+
+# Installs the npm packages locked in each folder, into its node_modules, unless the last install
+# there is newer than the lock.
+install_npm_packages() {
+  local name dir
+  for name in "${npm_dirs[@]}"; do
+    dir="$(dirname "$0")/../$name"
+    if [ "$dir/node_modules/.package-lock.json" -nt "$dir/package-lock.json" ]; then
+      continue
+    fi
+    echo "Installing from the npm registry: the packages locked in $name/package-lock.json"
+    if ! npm ci --prefix "$dir" --no-audit --no-fund --loglevel=error; then
+      echo "error: could not install the npm packages locked in $name/package-lock.json" >&2
+      exit 1
+    fi
+  done
+}
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
@@ -73,6 +106,7 @@ for package in "${packages[@]}"; do
   fi
 done
 if [ "${#missing[@]}" -eq 0 ]; then
+  install_npm_packages
   exit 0
 fi
 
@@ -96,3 +130,4 @@ if ! "${apt_get[@]}" update -q ||
   echo "Install them by hand with: sudo apt-get install ${missing[*]}" >&2
   exit 1
 fi
+install_npm_packages

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # test-web.sh: the browser build's tests. The unit tests of the report's arithmetic and of the
 # timers on the virtual clock run as wasm under Node.js; then the page, served on 127.0.0.1, runs
-# in a headless Chromium driven through the DevTools protocol (tests/web_page_test.py), checked
-# against the desktop tests' expectations and footprint geometry (the native web_page_check).
+# in a headless Chromium driven through the DevTools protocol and in Firefox ESR driven through
+# WebDriver BiDi on a private Xvfb (tests/web_page_test.py), checked against the desktop tests'
+# expectations and footprint geometry (the native web_page_check), and by axe-core.
 #
 # Usage: scripts/test-web.sh [NATIVE_BUILD_DIR]   (default build/release; web_page_check is built
 # there if it is missing)
@@ -18,4 +19,4 @@ if [ ! -f "$native_dir/CMakeCache.txt" ]; then
 fi
 cmake --build "$native_dir" --target web_page_check -j2 >/dev/null
 # Debian's Python, which has python3-websocket.
-timeout 110 /usr/bin/python3 tests/web_page_test.py build/web "$native_dir/tests/web_page_check"
+timeout 300 /usr/bin/python3 tests/web_page_test.py build/web "$native_dir/tests/web_page_check"

@@ -6,8 +6,8 @@
 # levels, since the printed numbers must not change; the unit tests under valgrind memcheck; the
 # Debian package, its launcher and its manual page held to lintian and the desktop tools; the
 # Windows build, cross-built and run under Wine; the browser build, its unit tests under Node.js
-# and its page in a headless Chromium; then the whole suite on the release build but the
-# ten-minute soak, whose summary closes the run. Run the soak with
+# and its page in a headless Chromium and in Firefox ESR; then the whole suite on the release build
+# but the ten-minute soak, whose summary closes the run. Run the soak with
 # `ctest --test-dir build/release -L soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -49,7 +49,7 @@ scripts/lint-package.sh build/release
 echo "=== Windows build: cross-built unit tests and the exe under Wine ==="
 scripts/test-windows.sh
 
-echo "=== Browser build: unit tests under Node.js, the page in headless Chromium ==="
+echo "=== Browser build: unit tests under Node.js, the page in Chromium and Firefox ESR ==="
 scripts/test-web.sh build/release
 
 echo "=== Release build: every test but the soak ==="

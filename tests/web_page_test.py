@@ -1,14 +1,19 @@
-"""web_page_test.py: the browser build's page in a headless Chromium: the report on the console,
-the canvas's pixels, the menu and the scale trace it starts.
+"""web_page_test.py: the browser build's page in a headless Chromium and in Firefox ESR: the
+report on the console, the canvas's pixels, the menu by keyboard, mouse and touch, the trace it
+starts, the console pane's bound, accessibility (axe-core), and failure in words.
 
 The expectations and the pixel check are the desktop tests' own, through the native tool
-web_page_check. One page serves the tests in their numbered order, as a user would go: look,
-open the menu and dismiss it, by mouse and by touch, then choose entry 5.
+web_page_check. One page per browser serves the tests in their numbered order, as a user would
+go: look, open the menu and dismiss it, choose by mouse, by touch, by keyboard, then flood the
+pane. A page without WebGL and one without JavaScript are Chromium's alone: a second Firefox
+start costs more than it finds.
 
-Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK
+Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER...]
+       (BROWSER: chromium, firefox; both by default)
 """
 
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -18,16 +23,49 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "sup
 import web_page  # noqa: E402
 
 PAGE_DIR = CHECK = None
-REPORT_LINES = 44
-CANVAS_PX = 300
-MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
+BROWSERS = list(web_page.BROWSERS)
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "web", "node_modules",
+                   "axe-core", "axe.min.js")
 
+# The program's facts that the page shows.
+CANVAS_PX = 300
+MENU_ENTRIES = 11
+SCALE_ENTRY = 5
+SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
+
+MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
+FLOOD_LINES = 8000
 MENU_OPEN = "!document.getElementById('menu').hidden"
+MENU_CLOSED = "document.getElementById('menu').hidden"
+FOCUSED = "document.activeElement.id || document.activeElement.textContent"
 # Records whether anything left the browser's own context menu to open.
 WATCH_CONTEXT_MENU = """
 document.addEventListener("contextmenu", function (event) {
-  window.contextMenuLeftToBrowser = !event.defaultPrevented;
+  window.contextMenuLeftToBrowser = window.contextMenuLeftToBrowser || !event.defaultPrevented;
 });
+"""
+# Prints the flood, then, in the animation frame that writes it to the pane, reads the pane. The
+# lines waiting for that frame must be bounded too: a hidden page gets no frames.
+FLOOD = """
+new Promise(function (resolve) {
+  for (var i = 0; i < %d; ++i) Module.print("flood " + i);
+  var waiting = pendingLines.length;
+  requestAnimationFrame(function () {
+    resolve({waiting: waiting,
+             report: document.getElementById("report").textContent,
+             dropped: document.getElementById("dropped").textContent,
+             newest: document.getElementById("newest").textContent,
+             elements: document.getElementById("console").querySelectorAll("*").length});
+  });
+})
+""" % FLOOD_LINES
+AXE_RUN = """
+axe.run(document).then(function (result) {
+  return result.violations.map(function (v) {
+    return v.id + " (" + v.impact + "): " +
+        v.nodes.map(function (n) { return n.target; }).join(" ");
+  });
+})
 """
 
 
@@ -36,38 +74,71 @@ def expected(what):
                           text=True).stdout.splitlines()
 
 
-class PageTest(unittest.TestCase):
+class PageTests:
+    browser = None
+
     @classmethod
     def setUpClass(cls):
-        cls.page = web_page.Page(PAGE_DIR, init_script=WATCH_CONTEXT_MENU, lifetime_s=100)
-        cls.page.wait_for_lines(REPORT_LINES)
+        cls.report = expected("report")
+        cls.page = web_page.open_page(cls.browser, PAGE_DIR, init_script=WATCH_CONTEXT_MENU,
+                                      lifetime_s=200)
+        cls.page.wait_for_lines(len(cls.report), 60)
         cls.canvas = cls.page.rect("#canvas")
 
     @classmethod
     def tearDownClass(cls):
         cls.page.close()
 
-    def check_frame(self, mode, scales):
-        """Fits a screenshot of the canvas to the cube; returns the tool's verdict line."""
+    def check_frame(self, mode, scales, settle_s=0.3):
+        """Fits a screenshot of the canvas to the cube, taken after the redraw that a choice
+        requested; returns the tool's verdict line."""
+        self.page.pump(settle_s)
         with tempfile.NamedTemporaryFile(suffix=".ppm") as image:
             image.write(web_page.png_to_ppm(self.page.screenshot(self.canvas)))
             image.flush()
             fit = subprocess.run([CHECK, "frame", image.name, str(mode), *map(str, scales)],
                                  capture_output=True, text=True)
             if fit.returncode != 0:
-                kept = os.path.join(tempfile.gettempdir(), "web_page_mode%d.ppm" % mode)
+                kept = os.path.join(tempfile.gettempdir(),
+                                    "web_page_%s_mode%d.ppm" % (self.browser, mode))
                 with open(image.name, "rb") as source, open(kept, "wb") as copy:
                     copy.write(source.read())
                 self.fail("%s\n%s(frame kept as %s)" % (fit.stdout, fit.stderr, kept))
         return fit.stdout
 
-    def open_menu(self):
-        self.page.click(self.canvas[0] + MENU_PRESS[0], self.canvas[1] + MENU_PRESS[1], "right")
+    def at_canvas(self, x, y):
+        return self.canvas[0] + x, self.canvas[1] + y
+
+    def centre(self, selector):
+        left, top, width, height = self.page.rect(selector)
+        return left + width / 2, top + height / 2
+
+    def tab_to_canvas(self):
+        """Tab from the heading, where a click leaves the starting point of sequential focus."""
+        self.page.click(*self.centre("h1"))
+        self.page.key("Tab")
+        self.assertEqual(self.page.evaluate(FOCUSED), "canvas", "Tab did not reach the canvas")
+
+    def open_by_keyboard(self):
+        """The ContextMenu key where the browser can be given it; Shift+F10 in Firefox."""
+        if self.browser == "firefox":
+            self.page.key("F10", shift=True)
+        else:
+            self.page.key("ContextMenu")
         self.page.wait_until(MENU_OPEN, 5, "the menu to open")
 
+    def close_by_escape(self, focus_back="canvas"):
+        self.page.key("Escape")
+        self.page.wait_until(MENU_CLOSED, 5, "the menu to close")
+        self.assertEqual(self.page.evaluate(FOCUSED), focus_back)
+
+    def assert_no_chain(self, what):
+        self.page.pump(0.4)  # Four ticks: a chain started by mistake would have printed.
+        self.assertEqual(len(self.page.lines), len(self.report), what + " started a chain")
+
     def test_1_report_on_the_browser_console_and_in_the_pane(self):
-        lines = self.page.wait_for_lines(REPORT_LINES)
-        self.assertEqual(lines, expected("report"))
+        lines = self.page.wait_for_lines(len(self.report))
+        self.assertEqual(lines, self.report)
         self.page.wait_until("document.getElementById('console').textContent.length > 0")
         self.assertEqual(self.page.evaluate("document.getElementById('console').textContent"),
                          "".join(line + "\n" for line in lines),
@@ -79,56 +150,195 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.canvas[2:], (CANVAS_PX, CANVAS_PX))
         self.check_frame(1, [1.0])
 
-    def test_3_right_click_opens_the_menu_at_the_pointer_and_escape_chooses_nothing(self):
-        self.open_menu()
+    def test_3_axe_finds_no_violation_with_the_menu_closed_or_open(self):
+        with open(AXE) as source:
+            self.page.run_script(source.read())
+        self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu closed")
+        self.tab_to_canvas()
+        self.open_by_keyboard()
+        self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open")
+        self.close_by_escape()
+        self.assertTrue(self.page.evaluate(
+            "fetch(document.querySelector('link[rel=icon]').href).then(r => r.ok)"), "favicon")
+        self.assertTrue(self.page.evaluate(
+            "document.querySelector('meta[name=description]').content.length > 40"))
+
+    def test_4_shift_f10_opens_at_entry_1_escape_and_tab_close(self):
+        self.tab_to_canvas()
+        self.assertEqual(self.page.evaluate("canvas.getAttribute('aria-haspopup')"), "menu")
+        self.page.key("F10", shift=True)
+        self.page.wait_until(MENU_OPEN, 5, "the menu to open")
+        self.assertEqual(self.page.evaluate("Array.from(menu.children).indexOf("
+                                            "document.activeElement)"), 0, "entry 1 current")
         self.assertFalse(self.page.evaluate("window.contextMenuLeftToBrowser"),
-                         "the browser's own menu opened over the canvas")
-        left, top, _, _ = self.page.rect("#menu")
-        self.assertEqual((left, top),
-                         (self.canvas[0] + MENU_PRESS[0], self.canvas[1] + MENU_PRESS[1]))
-        labels = self.page.evaluate(
-            "Array.from(document.querySelectorAll('#menu li'), item => item.textContent)")
-        self.assertEqual(len(labels), 11)
-        self.assertEqual(labels[4], "큐브 확대/축소(기준 : 원점,   위치 : 원점)")
+                         "the browser's own menu opened")
+        self.close_by_escape()
+        self.open_by_keyboard()
+        self.page.key("Tab")
+        self.page.wait_until(MENU_CLOSED, 5, "Tab to close the menu")
+        self.assertEqual(self.page.evaluate(FOCUSED), "console", "Tab went on to the pane")
+        self.assert_no_chain("Escape or Tab")
 
-        self.page.press_key("Escape", "Escape", 27)
-        self.page.wait_until("document.getElementById('menu').hidden", 5, "the menu to close")
-        self.page.pump(0.4)  # Four ticks: a chain started by mistake would have printed.
-        self.assertEqual(len(self.page.lines), REPORT_LINES, "Escape chose an entry")
-        self.check_frame(1, [1.0])
+    def test_5_mouse_press_move_release_click_and_right_click_choose(self):
+        press = self.at_canvas(*MENU_PRESS)
+        self.page.mouse("down", *press, button="right")
+        self.page.wait_until(MENU_OPEN, 5, "the menu to open on the press")
+        self.assertEqual(self.page.rect("#menu")[:2], press, "the menu opens at the pointer")
+        self.page.mouse("move", press[0] + 2, press[1] + 2, button="right")
+        self.page.mouse("up", press[0] + 2, press[1] + 2, button="right")
+        self.assertTrue(self.page.evaluate(MENU_OPEN), "releasing where it opened closed it")
+        labels = self.page.evaluate("Array.from(menu.children, item => item.textContent)")
+        self.assertEqual(len(labels), MENU_ENTRIES)
+        self.assertEqual(labels[SCALE_ENTRY - 1], SCALE_LABEL)
+        self.page.key("Escape")
 
-    def test_4_a_long_press_on_a_touch_screen_opens_the_menu_too(self):
-        finger = [{"x": self.canvas[0] + MENU_PRESS[0], "y": self.canvas[1] + MENU_PRESS[1]}]
-        self.page.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=finger)
-        self.page.wait_until(MENU_OPEN, 5, "the menu to open under the finger")
-        self.page.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+        self.page.mouse("down", *press, button="right")
+        self.page.wait_until(MENU_OPEN, 5, "the menu to open on the press")
+        entry_2 = self.centre("#menu li:nth-child(2)")
+        self.page.mouse("move", *entry_2, button="right")
+        self.page.mouse("up", *entry_2, button="right")
+        self.assertTrue(self.page.evaluate(MENU_CLOSED), "the menu stayed open after the choice")
+        self.check_frame(2, [1.0])
+
+        self.page.click(*press, button="right")
+        self.page.click(*self.centre("#menu li:nth-child(3)"))
+        self.check_frame(3, [1.0])
+
+        self.page.click(*press, button="right")
+        self.page.click(*self.centre("#menu li:nth-child(7)"), button="right")
+        self.assertTrue(self.page.evaluate(MENU_CLOSED), "a right-click on an entry chose nothing")
+        self.assertFalse(self.page.evaluate("window.contextMenuLeftToBrowser"),
+                         "the browser's own menu opened over the canvas or the menu")
+        self.check_frame(1, [1.0])  # Entry 7 passes 1.
+        self.assert_no_chain("entries 2, 3 and 7")
+
+    def test_6_a_long_press_opens_the_menu_beside_the_finger_with_items_a_finger_high(self):
+        finger = self.at_canvas(*MENU_PRESS)
+        self.page.touch("down", *finger)
+        self.page.wait_until(MENU_OPEN, 5, "the menu to open beside the finger")
+        self.page.touch("up")
         self.page.pump(0.2)
         self.assertTrue(self.page.evaluate(MENU_OPEN), "lifting the finger closed the menu")
-        self.page.press_key("Escape", "Escape", 27)
-        self.page.wait_until("document.getElementById('menu').hidden", 5, "the menu to close")
-        self.assertEqual(len(self.page.lines), REPORT_LINES, "the long press chose an entry")
+        left, top, width, height = self.page.rect("#menu")
+        self.assertFalse(left <= finger[0] <= left + width and top <= finger[1] <= top + height,
+                         "the menu opened under the finger")
+        self.assertGreaterEqual(self.page.rect("#menu li")[3], 44)
+        self.close_by_escape()
+        self.assert_no_chain("the long press")
+        if self.browser == "chromium":
+            self.page.set_touch_first(True)
+            try:
+                self.page.wait_until("/^Touch and hold/.test(help.textContent)", 5,
+                                     "the help line for a touch screen")
+            finally:
+                self.page.set_touch_first(False)
+            self.page.wait_until("/^Right-click/.test(help.textContent)", 5,
+                                 "the help line for a mouse")
 
-    def test_5_entry_5_traces_the_scale_and_the_cube_scales(self):
-        self.open_menu()
-        left, top, width, height = self.page.rect("#menu li:nth-child(5)")
-        self.page.click(left + width / 2, top + height / 2)
-        self.assertTrue(self.page.evaluate("document.getElementById('menu').hidden"),
-                        "the menu stayed open after the choice")
+    def test_7_resizing_keeps_the_menu_inside_the_window_or_closes_it(self):
+        self.page.click(*self.at_canvas(280, 280), button="right")
+        self.page.wait_until(MENU_OPEN, 5, "the menu to open")
+        try:
+            for width, height in ((640, 400), (200, 150)):
+                self.page.resize(width, height)
+                self.page.pump(0.2)
+                if self.page.evaluate(MENU_OPEN):
+                    left, top, menu_width, menu_height = self.page.rect("#menu")
+                    self.assertTrue(left >= 0 and top >= 0 and left + menu_width <= width
+                                    and top + menu_height <= height,
+                                    "the menu left a %dx%d window" % (width, height))
+            self.assertTrue(self.page.evaluate(MENU_CLOSED), "the menu outgrew the window")
+        finally:
+            self.page.resize(1000, 560)
+            self.page.key("Escape")
+
+    def test_8_keyboard_arrows_wrap_and_enter_on_entry_5_traces_the_scale(self):
+        self.tab_to_canvas()
+        self.open_by_keyboard()
+        current = "Array.from(menu.children).indexOf(document.activeElement) + 1"
+        for key, entry in (("ArrowUp", MENU_ENTRIES), ("ArrowDown", 1), ("End", MENU_ENTRIES),
+                           ("Home", 1), ("ArrowDown", 2), ("ArrowDown", 3), ("ArrowDown", 4),
+                           ("ArrowDown", SCALE_ENTRY)):
+            self.page.key(key)
+            self.assertEqual(self.page.evaluate(current), entry, "after " + key)
+        self.page.key("Enter")
+        self.page.wait_until(MENU_CLOSED, 5, "the choice to close the menu")
+        self.assertEqual(self.page.evaluate(FOCUSED), "canvas", "focus went back")
         trace = expected("trace")
-        lines = self.page.wait_for_lines(REPORT_LINES + len(trace))
-        self.assertEqual(lines[REPORT_LINES:REPORT_LINES + len(trace)], trace)
+        lines = self.page.wait_for_lines(len(self.report) + len(trace))
+        self.assertEqual(lines[len(self.report):len(self.report) + len(trace)], trace)
 
         # The frame now drawn is scaled by the last traced scale, or by its neighbour when a tick
         # came between the trace and the screenshot.
         self.page.pump(0.5)
         traced = next(float(text.split()[1]) for text, _ in reversed(self.page.lines)
                       if len(text.split()) == 3)  # A tick's second and third lines: the scale.
-        fit = self.check_frame(5, [round(traced + step, 1) for step in (-0.1, 0.0, 0.1)])
+        fit = self.check_frame(SCALE_ENTRY, [round(traced + step, 1) for step in (-0.1, 0.0, 0.1)],
+                               settle_s=0)
         self.assertNotIn("scale 1.000000", fit)
+
+    def test_9_under_a_flood_the_pane_keeps_the_report_and_its_bound(self):
+        pane = self.page.evaluate(FLOOD)
+        self.assertEqual(pane["report"], "".join(line + "\n" for line in self.report))
+        newest = pane["newest"].splitlines()
+        self.assertEqual(newest[-1], "flood %d" % (FLOOD_LINES - 1))
+        self.assertLess(len(newest), FLOOD_LINES / 2, "the pane kept too many lines")
+        self.assertGreater(len(newest), 1000, "the pane kept too few lines")
+        self.assertEqual(newest, ["flood %d" % i for i in range(FLOOD_LINES - len(newest),
+                                                                FLOOD_LINES)])
+        self.assertLess(pane["elements"], 100)
+        self.assertLess(pane["waiting"], FLOOD_LINES, "lines pile up while no frame comes")
+
+        # Every line reached the console log; the pane says how many it no longer shows.
+        last = "flood %d" % (FLOOD_LINES - 1)
+        while last not in (text for text, _ in self.page.lines):
+            self.page.pump(0.1)
+        texts = [text for text, _ in self.page.lines]
+        printed = texts.index(last) + 1 - len(self.report)
+        self.assertEqual(texts[texts.index(last) - FLOOD_LINES + 1], "flood 0")
+        dropped = int(re.match(r"([\d,]+) earlier lines", pane["dropped"]).group(1)
+                      .replace(",", ""))
+        self.assertEqual(dropped + len(newest), printed)
+
+
+class ChromiumPageTest(PageTests, unittest.TestCase):
+    browser = "chromium"
+
+
+class FirefoxPageTest(PageTests, unittest.TestCase):
+    browser = "firefox"
+
+
+class FailureTest(unittest.TestCase):
+    def test_without_webgl_the_page_says_so_in_place_of_the_canvas_and_throws_nothing(self):
+        no_webgl = "HTMLCanvasElement.prototype.getContext = function () { return null; };"
+        with web_page.ChromiumPage(PAGE_DIR, init_script=no_webgl, lifetime_s=60) as page:
+            page.wait_until("document.readyState === 'complete'")
+            page.pump(1.0)  # A program started regardless would throw by now.
+            shown = page.evaluate("[canvas.hidden, document.getElementById('failure').innerText,"
+                                  " document.getElementById('output').hidden]")
+            self.assertEqual(shown[0], True)
+            self.assertIn("WebGL", shown[1])
+            self.assertEqual(shown[2], True, "an empty console shown")
+
+    def test_without_javascript_the_page_says_what_it_is_and_needs(self):
+        with web_page.ChromiumPage(PAGE_DIR, lifetime_s=60) as page:
+            page.call("Emulation.setScriptExecutionDisabled", value=True)
+            page.call("Page.navigate", url=page.url)
+            page.wait_until("document.readyState === 'complete' && typeof Module === 'undefined'")
+            text = page.evaluate("document.querySelector('main').innerText")
+            self.assertIn("JavaScript", text)
+            self.assertIn("WebGL", text)
+            self.assertNotIn("Right-click", text)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) < 3 or not set(sys.argv[3:]) <= set(BROWSERS):
         sys.exit(__doc__)
     PAGE_DIR, CHECK = sys.argv[1], os.path.abspath(sys.argv[2])
+    BROWSERS = sys.argv[3:] or BROWSERS
+    if "firefox" not in BROWSERS:
+        del FirefoxPageTest
+    if "chromium" not in BROWSERS:
+        del ChromiumPageTest, FailureTest
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -1,8 +1,10 @@
 """web_bench.py: figures of the browser build, run by scripts/bench-web.sh: the sizes of the files,
 the time from navigation to the first frame and to the end of the report, and the pace of the
-scale ticks from the console lines' timestamps. Reports; asserts nothing about timing.
+scale ticks from the console lines' timestamps; or, with --soak, one page left running with
+entry 5 chosen --chains times, minute by minute. Reports; asserts nothing about timing.
 
 Usage: /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR [--runs N] [--seconds S]
+       /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR --soak MINUTES [--chains N]
 """
 
 import argparse
@@ -32,6 +34,33 @@ NOTE_FIRST_DRAW = """
 """
 
 
+# Notes the time between animation frames, emptied by each reading.
+NOTE_FRAMES = """
+window.frameGapsMs = [];
+(function () {
+  var last = 0;
+  function Frame(now) {
+    if (last) window.frameGapsMs.push(now - last);
+    last = now;
+    requestAnimationFrame(Frame);
+  }
+  requestAnimationFrame(Frame);
+})();
+"""
+TAKE_FRAME_GAPS = """
+(function () {
+  var gaps = window.frameGapsMs.sort(function (a, b) { return a - b; });
+  window.frameGapsMs = [];
+  var sum = gaps.reduce(function (a, b) { return a + b; }, 0);
+  return [gaps.length, sum / gaps.length, gaps[Math.floor(0.95 * (gaps.length - 1))]];
+})()
+"""
+PANE_LINES = """
+Array.from(document.querySelectorAll('#console pre'),
+           pre => pre.textContent.split('\\n').length - 1).reduce((a, b) => a + b, 0)
+"""
+
+
 def sizes(page_dir):
     rows = []
     total = total_gzip = 0
@@ -53,19 +82,70 @@ def tick_times(lines):
             if text.split()[:1] in (["MyTimer"], ["MyTimer2"]) and len(text.split()) == 2]
 
 
+def choose_entry(page, entry):
+    left, top, _, _ = page.rect("#canvas")
+    page.click(left + 150, top + 100, "right")
+    page.wait_until("!document.getElementById('menu').hidden", 5, "the menu")
+    box = page.rect("#menu li:nth-child(%d)" % entry)
+    page.click(box[0] + box[2] / 2, box[1] + box[3] / 2)
+
+
+def browser_memory_mb(page):
+    """The proportional set size of all the browser's processes together, in MB."""
+    total_kb = 0
+    for pid in page.browser_pids():
+        try:
+            with open("/proc/%d/smaps_rollup" % pid) as rollup:
+                total_kb += next(int(line.split()[1]) for line in rollup
+                                 if line.startswith("Pss:"))
+        except (OSError, StopIteration):
+            continue
+    return total_kb / 1024.0
+
+
+def soak(page_dir, minutes, chains):
+    """One page, entry 5 chosen `chains` times, measured minute by minute."""
+    print("Soak: entry 5 chosen %d times, %d minutes; each row is one minute." % (chains, minutes))
+    print("Ticks: scale ticks of all chains together (each chain ticks 600 times a minute at")
+    print("100 ms). Frames: the gaps between animation frames. Memory: the proportional set size")
+    print("of all Chromium's processes, and the page's JS heap and DOM nodes, at the minute's end.")
+    print()
+    print("| Minute | Ticks | Frame gap mean, ms | 95th pct, ms | Browser MB | JS heap MB "
+          "| DOM nodes | Pane lines | Load (1 min) |")
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
+    with web_page.ChromiumPage(page_dir, init_script=NOTE_FRAMES,
+                               lifetime_s=minutes * 60 + 120) as page:
+        page.call("Performance.enable")
+        page.wait_for_lines(REPORT_LINES)
+        for _ in range(chains):
+            choose_entry(page, SCALE_ENTRY)
+        page.evaluate(TAKE_FRAME_GAPS)
+        del page.lines[:]
+        for minute in range(1, minutes + 1):
+            page.pump(60.0)
+            ticks = len(tick_times(page.lines))
+            del page.lines[:]
+            frames, gap_mean, gap_95 = page.evaluate(TAKE_FRAME_GAPS)
+            metrics = {m["name"]: m["value"]
+                       for m in page.call("Performance.getMetrics")["metrics"]}
+            print("| %d | %d | %.1f | %.1f | %.0f | %.1f | %d | %d | %s |"
+                  % (minute, ticks, gap_mean, gap_95, browser_memory_mb(page),
+                     metrics["JSHeapUsedSize"] / 1e6, metrics["Nodes"],
+                     page.evaluate(PANE_LINES), open("/proc/loadavg").read().split()[0]),
+                  flush=True)
+            print("minute %d of %d, %d frames" % (minute, minutes, frames), file=sys.stderr)
+
+
 def run_once(page_dir, seconds):
-    with web_page.Page(page_dir, init_script=NOTE_FIRST_DRAW, lifetime_s=seconds + 60) as page:
+    with web_page.ChromiumPage(page_dir, init_script=NOTE_FIRST_DRAW,
+                               lifetime_s=seconds + 60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.wait_until("window.firstDrawAtMs > 0", 20, "the first frame")
         origin = page.evaluate("performance.timeOrigin")
         first_frame = page.evaluate("window.firstDrawAtMs") - origin
         report_done = page.lines[REPORT_LINES - 1][1] - origin
 
-        left, top, _, _ = page.rect("#canvas")
-        page.click(left + 150, top + 100, "right")
-        page.wait_until("!document.getElementById('menu').hidden", 5, "the menu")
-        entry = page.rect("#menu li:nth-child(%d)" % SCALE_ENTRY)
-        page.click(entry[0] + entry[2] / 2, entry[1] + entry[3] / 2)
+        choose_entry(page, SCALE_ENTRY)
         page.pump(seconds)
         ticks = tick_times(page.lines[REPORT_LINES:])
     return first_frame, report_done, [b - a for a, b in zip(ticks, ticks[1:])]
@@ -76,7 +156,12 @@ def main():
     parser.add_argument("page_dir")
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=10.0)
+    parser.add_argument("--soak", type=int, metavar="MINUTES")
+    parser.add_argument("--chains", type=int, default=3)
     args = parser.parse_args()
+    if args.soak:
+        soak(args.page_dir, args.soak, args.chains)
+        return
 
     print("| File | Bytes | gzip -9 |")
     print("|---|---:|---:|")

@@ -15,14 +15,14 @@ import web_page  # noqa: E402
 REPORT_LINES = 44
 # The viewport, and where on the canvas the menu is opened: below the cube, so the axes and the
 # cube stay in sight, and at its right edge, so the help line does too.
-WIDTH, HEIGHT = 860, 470
+WIDTH, HEIGHT = 860, 540
 MENU_PRESS = (296, 185)
 SHOWN_ENTRY = 5
 
 
 def main():
     page_dir, output = sys.argv[1:3]
-    with web_page.Page(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
+    with web_page.ChromiumPage(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.pump(1.0)  # Ten rotation ticks: the cube has turned a little.
         left, top, _, _ = page.rect("#canvas")

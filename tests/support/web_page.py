@@ -1,13 +1,15 @@
-"""web_page.py: the browser build's page, served on loopback and opened in a headless Chromium
-driven through the DevTools protocol, for the page tests, the benchmark and the pictures.
+"""web_page.py: the browser build's page, served on loopback and opened in a browser for the page
+tests, the benchmark and the pictures: a headless Chromium driven through the DevTools protocol,
+or Firefox ESR driven through WebDriver BiDi on a private Xvfb (headless Firefox has no GL here).
 
-The server and the browser run under `timeout` and are stopped by the PIDs this module started;
-the browser gets a profile folder of its own, removed afterwards.
+Every process (server, Xvfb, browser) runs under `timeout` and is stopped by the PID this module
+started; each browser gets a profile folder of its own, removed afterwards.
 """
 
 import base64
 import json
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -20,6 +22,8 @@ import zlib
 import websocket
 
 CHROMIUM = "/usr/bin/chromium"
+FIREFOX = "/usr/bin/firefox-esr"
+BROWSERS = ("chromium", "firefox")
 # Without the network switches Chromium keeps trying hosts a closed network refuses; SwiftShader
 # gives WebGL without a GPU.
 CHROMIUM_FLAGS = [
@@ -27,6 +31,33 @@ CHROMIUM_FLAGS = [
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
     "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--remote-debugging-port=0",
 ]
+# Firefox's remote agent sets its recommended preferences (no updates, no telemetry); these keep
+# it off the network otherwise and give WebGL on Mesa's software renderer.
+FIREFOX_PREFS = {
+    "browser.shell.checkDefaultBrowser": False,
+    "browser.startup.homepage_override.mstone": "ignore",
+    "datareporting.policy.dataSubmissionEnabled": False,
+    "network.captive-portal-service.enabled": False,
+    "network.connectivity-service.enabled": False,
+    "webgl.force-enabled": True,
+    "layout.css.devPixelsPerPx": "1.0",
+}
+
+# Key names as KeyboardEvent.key gives them: (code, Windows key code, text) for DevTools, and the
+# WebDriver key value for BiDi. WebDriver has no ContextMenu key.
+KEYS = {
+    "Tab": ("Tab", 9, "", "\ue004"),
+    "Enter": ("Enter", 13, "\r", "\ue007"),
+    "Escape": ("Escape", 27, "", "\ue00c"),
+    " ": ("Space", 32, " ", " "),
+    "End": ("End", 35, "", "\ue010"),
+    "Home": ("Home", 36, "", "\ue011"),
+    "ArrowUp": ("ArrowUp", 38, "", "\ue013"),
+    "ArrowDown": ("ArrowDown", 40, "", "\ue015"),
+    "F10": ("F10", 121, "", "\ue03a"),
+    "ContextMenu": ("ContextMenu", 93, "", None),
+}
+SHIFT_KEY = "\ue008"
 
 
 class PageError(RuntimeError):
@@ -54,78 +85,71 @@ def _wait_for(condition, timeout_s, what, step_s=0.02):
         time.sleep(step_s)
 
 
+def open_page(browser, page_dir, **options):
+    """The page in the named browser, one of BROWSERS."""
+    return {"chromium": ChromiumPage, "firefox": FirefoxPage}[browser](page_dir, **options)
+
+
 class Page:
     """The page at page_dir, open in a viewport of width x height CSS pixels (one device pixel
-    each). Console lines arrive in `lines`, each as (text, timestamp in ms of the browser's
-    clock)."""
+    each). Console lines arrive in `lines`, each as (text, timestamp in ms since the epoch); an
+    exception the page does not catch raises PageError. init_script runs in every document before
+    the page's own scripts."""
 
     def __init__(self, page_dir, width=1000, height=560, lifetime_s=300, init_script=None):
         self.lines = []
-        self._server = self._browser = self._socket = None
-        self._profile = tempfile.mkdtemp(prefix="sample-drawing-chromium-")
+        self._processes = []  # Stopped in reverse order.
+        self._socket = None
         self._next_id = 0
+        self._profile = tempfile.mkdtemp(prefix="sample-drawing-%s-" % self.name)
         try:
             self._serve(page_dir, lifetime_s)
             self._open_browser(lifetime_s)
-            self.call("Runtime.enable")
-            self.call("Page.enable")
-            self.call("Emulation.setDeviceMetricsOverride",
-                      width=width, height=height, deviceScaleFactor=1, mobile=False)
-            if init_script:
-                self.call("Page.addScriptToEvaluateOnNewDocument", source=init_script)
-            self.navigated_at_ms = time.time() * 1000.0
-            self.call("Page.navigate", url=self.url)
+            self._start(width, height, init_script)
         except BaseException:
             self.close()
             raise
 
+    def _spawn(self, lifetime_s, command, **popen):
+        process = subprocess.Popen(["timeout", str(lifetime_s), *command], **popen)
+        self._processes.append(process)
+        return process
+
     def _serve(self, page_dir, lifetime_s):
-        self._server = subprocess.Popen(
-            ["timeout", str(lifetime_s), sys.executable, "-u", "-m", "http.server", "0",
-             "--bind", "127.0.0.1", "--directory", page_dir],
+        server = self._spawn(
+            lifetime_s, [sys.executable, "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
+                         "--directory", page_dir],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        first = self._server.stdout.readline()  # "Serving HTTP on 127.0.0.1 port N (...) ..."
+        first = server.stdout.readline()  # "Serving HTTP on 127.0.0.1 port N (...) ..."
+        server.stdout.close()
         words = first.split()
         if "port" not in words:
             raise PageError("the web server did not start: " + first)
         self.url = "http://127.0.0.1:%s/" % words[words.index("port") + 1]
 
-    def _open_browser(self, lifetime_s):
-        self._browser = subprocess.Popen(
-            ["timeout", str(lifetime_s), CHROMIUM, *CHROMIUM_FLAGS,
-             "--user-data-dir=" + self._profile, "about:blank"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        port_file = os.path.join(self._profile, "DevToolsActivePort")
-
-        def devtools_port():  # The file's first line, once Chromium has written it whole.
-            try:
-                with open(port_file) as written:
-                    lines = written.read().split("\n")
-            except FileNotFoundError:
-                return None
-            return lines[0] if len(lines) > 1 else None
-
-        port = _wait_for(devtools_port, 30, "Chromium's DevTools port")
-
-        def page_target():
-            try:
-                with urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port) as reply:
-                    targets = json.load(reply)
-            except OSError:
-                return None
-            return next((t for t in targets if t["type"] == "page"), None)
-
-        target = _wait_for(page_target, 30, "Chromium's page")
-        self._socket = websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30,
-                                                   suppress_origin=True)
+    def browser_pids(self):
+        """The browser's processes: every descendant of the one this page started."""
+        children = {}
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    with open("/proc/%s/stat" % entry) as stat:
+                        parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+                except (OSError, IndexError, ValueError):
+                    continue
+                children.setdefault(parent, []).append(int(entry))
+        found, todo = [], [self._browser.pid]
+        while todo:
+            pid = todo.pop()
+            found += children.get(pid, [])
+            todo += children.get(pid, [])
+        return found
 
     def close(self):
         if self._socket is not None:
             self._socket.close()
-        _stop(self._browser)
-        _stop(self._server)
-        if self._server is not None:
-            self._server.stdout.close()
+        for process in reversed(self._processes):
+            _stop(process)
         shutil.rmtree(self._profile, ignore_errors=True)
 
     def __enter__(self):
@@ -134,27 +158,15 @@ class Page:
     def __exit__(self, *exc):
         self.close()
 
-    # The protocol.
-
-    def _take(self, message):
-        if message.get("method") == "Runtime.consoleAPICalled":
-            params = message["params"]
-            if params["type"] == "log":
-                text = " ".join(str(a.get("value", "")) for a in params["args"])
-                self.lines.append((text, params["timestamp"]))
-        elif message.get("method") == "Runtime.exceptionThrown":
-            raise PageError("the page threw: " + json.dumps(message["params"])[:400])
-
-    def call(self, method, **params):
+    def _send(self, message):
         self._next_id += 1
-        self._socket.send(json.dumps({"id": self._next_id, "method": method, "params": params}))
+        message["id"] = self._next_id
+        self._socket.send(json.dumps(message))
         while True:
-            message = json.loads(self._socket.recv())
-            if message.get("id") == self._next_id:
-                if "error" in message:
-                    raise PageError("%s: %s" % (method, message["error"]))
-                return message["result"]
-            self._take(message)
+            reply = json.loads(self._socket.recv())
+            if reply.get("id") == self._next_id:
+                return reply
+            self._take(reply)
 
     def pump(self, seconds):
         """Reads events for the given time."""
@@ -181,13 +193,6 @@ class Page:
             self.pump(0.05)
         return [text for text, _ in self.lines]
 
-    def evaluate(self, expression):
-        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True,
-                           awaitPromise=True)
-        if "exceptionDetails" in result:
-            raise PageError("%s: %s" % (expression, result["exceptionDetails"]))
-        return result["result"].get("value")
-
     def wait_until(self, expression, timeout_s=20, what=None):
         deadline = time.monotonic() + timeout_s
         while not self.evaluate(expression):
@@ -201,20 +206,103 @@ class Page:
             "(function (r) { return [r.left, r.top, r.width, r.height]; })"
             "(document.querySelector(%s).getBoundingClientRect())" % json.dumps(selector)))
 
-    # Input, as a user gives it.
-
     def click(self, x, y, button="left"):
-        for kind in ("mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button=button,
-                      buttons=0 if kind == "mouseReleased" else (2 if button == "right" else 1),
-                      clickCount=1)
+        self.mouse("down", x, y, button)
+        self.mouse("up", x, y, button)
 
-    def press_key(self, key, code, key_code):
+
+class ChromiumPage(Page):
+    name = "chromium"
+
+    def _open_browser(self, lifetime_s):
+        self._browser = self._spawn(
+            lifetime_s, [CHROMIUM, *CHROMIUM_FLAGS, "--user-data-dir=" + self._profile,
+                         "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        port_file = os.path.join(self._profile, "DevToolsActivePort")
+
+        def devtools_port():  # The file's first line, once Chromium has written it whole.
+            try:
+                with open(port_file) as written:
+                    lines = written.read().split("\n")
+            except FileNotFoundError:
+                return None
+            return lines[0] if len(lines) > 1 else None
+
+        port = _wait_for(devtools_port, 30, "Chromium's DevTools port")
+
+        def page_target():
+            try:
+                with urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port) as reply:
+                    targets = json.load(reply)
+            except OSError:
+                return None
+            return next((t for t in targets if t["type"] == "page"), None)
+
+        target = _wait_for(page_target, 30, "Chromium's page")
+        self._socket = websocket.create_connection(target["webSocketDebuggerUrl"], timeout=30,
+                                                   suppress_origin=True)
+
+    def _start(self, width, height, init_script):
+        self.call("Runtime.enable")
+        self.call("Page.enable")
+        self.resize(width, height)
+        if init_script:
+            self.call("Page.addScriptToEvaluateOnNewDocument", source=init_script)
+        self.call("Page.navigate", url=self.url)
+
+    def _take(self, message):
+        if message.get("method") == "Runtime.consoleAPICalled":
+            params = message["params"]
+            if params["type"] == "log":
+                text = " ".join(str(a.get("value", "")) for a in params["args"])
+                self.lines.append((text, params["timestamp"]))
+        elif message.get("method") == "Runtime.exceptionThrown":
+            raise PageError("the page threw: " + json.dumps(message["params"])[:400])
+
+    def call(self, method, **params):
+        """A DevTools protocol command; returns its result."""
+        reply = self._send({"method": method, "params": params})
+        if "error" in reply:
+            raise PageError("%s: %s" % (method, reply["error"]))
+        return reply["result"]
+
+    def run_script(self, source):
+        """Runs a script in the page, as a <script> element would."""
+        self.evaluate(source + "\n;0")
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, returnByValue=True,
+                           awaitPromise=True)
+        if "exceptionDetails" in result:
+            raise PageError("%s: %s" % (expression, result["exceptionDetails"]))
+        return result["result"].get("value")
+
+    def resize(self, width, height):
+        self.call("Emulation.setDeviceMetricsOverride",
+                  width=width, height=height, deviceScaleFactor=1, mobile=False)
+
+    def set_touch_first(self, on):
+        """Emulates a device whose one pointer is a finger (hover: none, pointer: coarse)."""
+        self.call("Emulation.setTouchEmulationEnabled", enabled=on, maxTouchPoints=1)
+
+    def mouse(self, kind, x, y, button="left"):
+        """kind: "down", "move" (with the button held) or "up"."""
+        held = {"left": 1, "right": 2}[button]
+        self.call("Input.dispatchMouseEvent",
+                  type={"down": "mousePressed", "move": "mouseMoved", "up": "mouseReleased"}[kind],
+                  x=x, y=y, button=button, buttons=0 if kind == "up" else held, clickCount=1)
+
+    def touch(self, kind, x=0, y=0):
+        """kind: "down" or "up", one finger."""
+        self.call("Input.dispatchTouchEvent", type="touchStart" if kind == "down" else "touchEnd",
+                  touchPoints=[{"x": x, "y": y}] if kind == "down" else [])
+
+    def key(self, name, shift=False):
+        code, key_code, text = KEYS[name][:3]
         for kind in ("keyDown", "keyUp"):
-            self.call("Input.dispatchKeyEvent", type=kind, key=key, code=code,
-                      windowsVirtualKeyCode=key_code)
-
-    # Pictures.
+            self.call("Input.dispatchKeyEvent", type=kind, key=name, code=code, text=text,
+                      windowsVirtualKeyCode=key_code, modifiers=8 if shift else 0)
 
     def screenshot(self, clip=None):
         """PNG bytes of the viewport, or of clip = (left, top, width, height) in CSS pixels."""
@@ -222,6 +310,125 @@ class Page:
         if clip:
             params["clip"] = dict(zip(("x", "y", "width", "height"), clip), scale=1)
         return base64.b64decode(self.call("Page.captureScreenshot", **params)["data"])
+
+
+class FirefoxPage(Page):
+    """On an X server with no window manager Firefox's window is never the active one: the page
+    gets no focus or blur events, though document.activeElement follows focus() and Tab."""
+
+    name = "firefox"
+
+    def _open_browser(self, lifetime_s):
+        with open(os.path.join(self._profile, "user.js"), "w") as prefs:
+            for name, value in FIREFOX_PREFS.items():
+                prefs.write("user_pref(%s, %s);\n" % (json.dumps(name), json.dumps(value)))
+        # Xvfb picks a free display and writes its number into the pipe.
+        reader, writer = os.pipe()
+        self._spawn(lifetime_s + 10, ["Xvfb", "-displayfd", str(writer), "-screen", "0",
+                                      "1280x1024x24", "-noreset", "-nolisten", "tcp"],
+                    pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(writer)
+        with os.fdopen(reader) as display_pipe:
+            display = display_pipe.readline().strip()
+        if not display:
+            raise PageError("Xvfb did not start")
+        environment = dict(os.environ, DISPLAY=":" + display, MOZ_CRASHREPORTER_DISABLE="1")
+        environment.pop("WAYLAND_DISPLAY", None)
+        log_path = os.path.join(self._profile, "firefox.log")
+        with open(log_path, "w") as log:
+            self._browser = self._spawn(
+                lifetime_s, [FIREFOX, "--no-remote", "--profile", self._profile,
+                             "--remote-debugging-port", "0", "about:blank"],
+                stdout=log, stderr=log, env=environment)
+
+        def bidi_address():
+            with open(log_path) as log:
+                return re.search(r"WebDriver BiDi listening on (ws://\S+)", log.read())
+
+        found = _wait_for(bidi_address, 60, "Firefox's WebDriver BiDi", 0.1)
+        self._socket = websocket.create_connection(found.group(1).rstrip("/") + "/session",
+                                                   timeout=30, suppress_origin=True)
+
+    def _start(self, width, height, init_script):
+        self.call("session.new", capabilities={})
+        self.context = self.call("browsingContext.getTree")["contexts"][0]["context"]
+        self.call("session.subscribe", events=["log.entryAdded"])
+        self.resize(width, height)
+        if init_script:
+            self.call("script.addPreloadScript",
+                      functionDeclaration="() => {\n%s\n}" % init_script)
+        self.call("browsingContext.navigate", context=self.context, url=self.url, wait="none")
+
+    def _take(self, message):
+        if message.get("method") == "log.entryAdded":
+            params = message["params"]
+            if params["type"] == "console" and params.get("method") == "log":
+                self.lines.append((params["text"], params["timestamp"]))
+            elif params["type"] == "javascript":
+                raise PageError("the page threw: " + json.dumps(params)[:400])
+
+    def call(self, method, **params):
+        """A WebDriver BiDi command; returns its result."""
+        reply = self._send({"method": method, "params": params})
+        if reply.get("type") == "error":
+            raise PageError("%s: %s: %s" % (method, reply.get("error"), reply.get("message")))
+        return reply["result"]
+
+    def run_script(self, source):
+        """Runs a script in the page, as a <script> element would."""
+        result = self.call("script.evaluate", target={"context": self.context},
+                           awaitPromise=False, resultOwnership="none", expression=source)
+        if result["type"] == "exception":
+            raise PageError("the script threw: %s" % result["exceptionDetails"])
+
+    def evaluate(self, expression):
+        # The value travels as JSON, as DevTools' returnByValue gives it.
+        result = self.call("script.evaluate", target={"context": self.context},
+                           awaitPromise=True, resultOwnership="none",
+                           expression="(async () => JSON.stringify(await (%s)))()" % expression)
+        if result["type"] == "exception":
+            raise PageError("%s: %s" % (expression, result["exceptionDetails"]))
+        value = result["result"]
+        return json.loads(value["value"]) if value["type"] == "string" else None
+
+    def resize(self, width, height):
+        self.call("browsingContext.setViewport", context=self.context,
+                  viewport={"width": width, "height": height}, devicePixelRatio=1)
+
+    def _act(self, *sources):
+        self.call("input.performActions", context=self.context, actions=list(sources))
+
+    def mouse(self, kind, x, y, button="left"):
+        number = {"left": 0, "right": 2}[button]
+        steps = [{"type": "pointerMove", "x": round(x), "y": round(y)}]
+        if kind != "move":
+            steps.append({"type": "pointerDown" if kind == "down" else "pointerUp",
+                          "button": number})
+        self._act({"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
+                   "actions": steps})
+
+    def touch(self, kind, x=0, y=0):
+        steps = ([{"type": "pointerMove", "x": round(x), "y": round(y)},
+                  {"type": "pointerDown", "button": 0}] if kind == "down"
+                 else [{"type": "pointerUp", "button": 0}])
+        self._act({"type": "pointer", "id": "finger", "parameters": {"pointerType": "touch"},
+                   "actions": steps})
+
+    def key(self, name, shift=False):
+        value = KEYS[name][3]
+        if value is None:
+            raise PageError("WebDriver has no %s key" % name)
+        steps = [{"type": "keyDown", "value": value}, {"type": "keyUp", "value": value}]
+        if shift:
+            steps = ([{"type": "keyDown", "value": SHIFT_KEY}] + steps
+                     + [{"type": "keyUp", "value": SHIFT_KEY}])
+        self._act({"type": "key", "id": "keyboard", "actions": steps})
+
+    def screenshot(self, clip=None):
+        params = {"context": self.context, "origin": "viewport"}
+        if clip:
+            params["clip"] = dict(zip(("x", "y", "width", "height"), clip), type="box")
+        return base64.b64decode(self.call("browsingContext.captureScreenshot", **params)["data"])
 
 
 def png_to_ppm(png):
