@@ -13,7 +13,9 @@ Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER.
 """
 
 import os
+import math
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -57,6 +59,23 @@ new Promise(function (resolve) {
   });
 })
 """ % FLOOD_LINES
+# The frame panel, read in one go: all of it is of one frame.
+PANEL = """
+({calls: Array.from(document.querySelectorAll("#calls li"), item => item.textContent),
+  matrix: document.getElementById("matrix").textContent,
+  drawMode: document.getElementById("draw-mode").textContent,
+  spinAngle: document.getElementById("spin-angle").textContent,
+  scaleFactor: document.getElementById("scale-factor").textContent,
+  number: document.getElementById("frame-number").textContent})
+"""
+# Every scale the panel shows from now on.
+WATCH_SCALES = """
+window.scalesShown = [];
+new MutationObserver(function () {
+  scalesShown.push(document.getElementById("scale-factor").textContent);
+}).observe(document.getElementById("scale-factor"), {childList: true, characterData: true,
+                                                     subtree: true});
+"""
 AXE_RUN = """
 axe.run(document).then(function (result) {
   return result.violations.map(function (v) {
@@ -65,6 +84,27 @@ axe.run(document).then(function (result) {
   });
 })
 """
+
+
+def float32(value):
+    return struct.unpack("<f", struct.pack("<f", value))[0]
+
+
+def expected_calls(mode, angle):
+    """The model-view calls of draw modes 1 and 3, in the order they are made."""
+    rotate = "glRotatef(%s, 0, 0, 1)" % angle
+    moves = {1: ["glTranslatef(0.6, 0, 0)", rotate, "glTranslatef(-0.6, 0, 0)",
+                 "glTranslatef(0.6, 0, 0)"],
+             3: [rotate, "glTranslatef(0.6, 0, 0)"]}[mode]
+    return ["glLoadIdentity()"] + moves + ["glutSolidCube(0.3)"]
+
+
+def expected_matrix(mode, angle):
+    """Rows of the model-view matrix: a turn by the angle, then 0.6 along x after it (mode 1)
+    or before it (mode 3)."""
+    c, s = math.cos(math.radians(angle)), math.sin(math.radians(angle))
+    x, y = (0.6, 0.0) if mode == 1 else (0.6 * c, 0.6 * s)
+    return [[c, -s, 0, x], [s, c, 0, y], [0, 0, 1, 0], [0, 0, 0, 1]]
 
 
 def expected(what):
@@ -130,6 +170,22 @@ class PageTests:
         self.page.wait_until(MENU_CLOSED, 5, "the menu to close")
         self.assertEqual(self.page.evaluate(FOCUSED), focus_back)
 
+    def check_panel(self, mode):
+        """The panel's calls and matrix for the frame it shows, against the calls of the mode
+        and the matrix worked out from the frame's own angle."""
+        panel = self.page.evaluate(PANEL)
+        self.assertEqual(panel["drawMode"], str(mode))
+        angle_text, bits = re.fullmatch(r"(\S+) \((0x[0-9a-f]{8})\)", panel["spinAngle"]).groups()
+        angle = float(angle_text)
+        self.assertEqual(float32(angle), angle, "the angle is a float, shown exactly")
+        self.assertEqual(bits, "0x%08x" % struct.unpack("<I", struct.pack("<f", angle))[0])
+        self.assertEqual(panel["calls"], expected_calls(mode, angle_text))
+        rows = [[float(cell) for cell in row.split()] for row in panel["matrix"].splitlines()]
+        for row, want in zip(rows, expected_matrix(mode, angle)):
+            for got, value in zip(row, want):
+                self.assertAlmostEqual(got, value, delta=1e-6, msg=panel["matrix"])
+        self.assertEqual(len(rows), 4)
+
     def assert_no_chain(self, what):
         self.page.pump(0.4)  # Four ticks: a chain started by mistake would have printed.
         self.assertEqual(len(self.page.lines), len(self.report), what + " started a chain")
@@ -147,6 +203,7 @@ class PageTests:
                          [CANVAS_PX, CANVAS_PX])
         self.assertEqual(self.canvas[2:], (CANVAS_PX, CANVAS_PX))
         self.check_frame(1, [1.0])
+        self.check_panel(1)
 
     def test_3_axe_finds_no_violation_with_the_menu_closed_or_open(self):
         with open(AXE) as source:
@@ -201,6 +258,7 @@ class PageTests:
         self.page.click(*press, button="right")
         self.page.click(*self.centre("#menu li:nth-child(3)"))
         self.check_frame(3, [1.0])
+        self.check_panel(3)
 
         self.page.click(*press, button="right")
         self.page.click(*self.centre("#menu li:nth-child(7)"), button="right")
@@ -259,12 +317,16 @@ class PageTests:
                            ("ArrowDown", SCALE_ENTRY)):
             self.page.key(key)
             self.assertEqual(self.page.evaluate(current), entry, "after " + key)
+        self.page.run_script(WATCH_SCALES)
         self.page.key("Enter")
         self.page.wait_until(MENU_CLOSED, 5, "the choice to close the menu")
         self.assertEqual(self.page.evaluate(FOCUSED), "canvas", "focus went back")
         trace = expected("trace")
         lines = self.page.wait_for_lines(len(self.report) + len(trace))
         self.assertEqual(lines[len(self.report):len(self.report) + len(trace)], trace)
+        # The first turn: the trace prints 2.000000 for the float one unit above 2.
+        self.page.wait_until("scalesShown.includes('2.0000002 (0x40000001)')", 5,
+                             "the panel to show the scale of the first turn exactly")
 
         # The frame now drawn is scaled by the last traced scale, or by its neighbour when a tick
         # came between the trace and the screenshot.
@@ -297,6 +359,37 @@ class PageTests:
         dropped = int(re.match(r"([\d,]+) earlier lines", pane["dropped"]).group(1)
                       .replace(",", ""))
         self.assertEqual(dropped + len(newest), printed)
+
+
+    def press_hold(self):
+        """Enter on the focused button; a click in Firefox, whose window is never the active one
+        here, so that its buttons take no key."""
+        if self.browser == "firefox":
+            self.page.click(*self.centre("#hold"))
+        else:
+            self.page.key("Enter")
+
+    def test_9b_the_panel_holds_its_frame_while_the_program_goes_on(self):
+        self.tab_to_canvas()
+        self.page.key("Tab")
+        self.page.key("Tab")
+        self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
+        self.press_hold()
+        self.page.wait_until("hold.getAttribute('aria-pressed') === 'true'", 5, "the hold")
+        try:
+            held = self.page.evaluate(PANEL)
+            self.assertTrue(held["number"].startswith("Held at frame"), held["number"])
+            lines, frames = len(self.page.lines), self.page.evaluate("frameCount")
+            canvas = self.page.screenshot(self.canvas)
+            self.page.pump(0.5)
+            self.assertEqual(self.page.evaluate(PANEL), held, "the held panel changed")
+            self.assertGreater(len(self.page.lines), lines, "the console stopped")
+            self.assertGreater(self.page.evaluate("frameCount"), frames, "the program stopped")
+            self.assertNotEqual(self.page.screenshot(self.canvas), canvas, "the canvas stopped")
+        finally:
+            self.press_hold()
+        self.page.wait_until("hold.getAttribute('aria-pressed') === 'false'", 5, "the release")
+        self.assertNotEqual(self.page.evaluate(PANEL)["number"], held["number"])
 
 
 class ChromiumPageTest(PageTests, unittest.TestCase):

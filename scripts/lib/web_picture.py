@@ -1,8 +1,9 @@
-"""web_picture.py: docs/web.png, the browser build's page with its menu open over the canvas and
-entry 5 under the pointer, taken from the real page in a headless Chromium. Run by
+"""web_picture.py: the browser build's pictures, taken from the real page in a headless Chromium:
+docs/web.png, its menu open over the canvas with entry 5 under the pointer, and
+docs/web-frame.png, its frame panel held on the first turn of the scale animation. Run by
 scripts/make-web-picture.sh.
 
-Usage: /usr/bin/python3 scripts/lib/web_picture.py PAGE_DIR OUTPUT.png
+Usage: /usr/bin/python3 scripts/lib/web_picture.py PAGE_DIR MENU.png FRAME.png
 """
 
 import os
@@ -18,10 +19,13 @@ from program_facts import REPORT_LINES  # noqa: E402
 WIDTH, HEIGHT = 860, 540
 MENU_PRESS = (296, 185)
 SHOWN_ENTRY = 5
+FRAME_HEIGHT = 790
+# The scale at the animation's first turn: 2.000000 on the console.
+TURN_SCALE = "2.0000002 (0x40000001)"
 
 
 def main():
-    page_dir, output = sys.argv[1:3]
+    page_dir, output, frame_output = sys.argv[1:4]
     with web_page.ChromiumPage(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.pump(1.0)  # Ten rotation ticks: the cube has turned a little.
@@ -35,8 +39,18 @@ def main():
         with open(output, "wb") as picture:
             picture.write(page.screenshot())
 
+        # Entry 5 chosen, then the panel held on the first frame drawn at the turn.
+        page.resize(WIDTH, FRAME_HEIGHT)
+        page.click(entry[0] + 40, entry[1] + entry[3] / 2)
+        hold = page.rect("#hold")
+        page.wait_until("document.getElementById('scale-factor').textContent === '%s'"
+                        % TURN_SCALE, 5, "the first turn")
+        page.click(hold[0] + hold[2] / 2, hold[1] + hold[3] / 2)
+        with open(frame_output, "wb") as picture:
+            picture.write(page.screenshot())
+
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
     main()

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "frame_record_web.h"
 #include "glut_api.h"
 #include "platform.h"
 
@@ -47,6 +48,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void ChooseMenuEntry(int value) { MyMainMenu(val
 
 // Every vertex carries its own normal: the GL emulation takes attributes per vertex only.
 void glutSolidCube(GLdouble size) {
+  RecordCube(size);
   const GLfloat half = static_cast<GLfloat>(size / 2.0);
   glBegin(GL_QUADS);
   for (const CubeFace& face : kCubeFaces) {
