@@ -96,7 +96,7 @@ row() {
   local figures=$1 outcome=$2
   printf '  %-16s %8s %9s %9s %9s  %s\n' "$3" "$(figure "$figures" packages)" \
     "$(awk -v b="$(figure "$figures" download_bytes)" 'BEGIN { printf "%.0f MB", b / 1e6 }')" \
-    "$(awk -v k="$(figure "$figures" disk_kib)" 'BEGIN { printf "%.0f MB", k / 1024 }')" \
+    "$(awk -v k="$(figure "$figures" disk_kib)" 'BEGIN { printf "%.0f MB", k * 1024 / 1e6 }')" \
     "$(awk -v s="$(figure "$figures" seconds)" 'BEGIN { printf "%dm%02ds", s / 60, s % 60 }')" \
     "$outcome"
 }
