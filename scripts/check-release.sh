@@ -7,7 +7,8 @@
 # built into a second bare root of the same release. It prints, per release, what each command
 # installed (packages, download, size on disk), its wall time and its outcome.
 #
-# Usage: scripts/check-release.sh [--dir DIR] RELEASE...   (RELEASE: 12, 13, bookworm or trixie)
+# Usage: scripts/check-release.sh [--dir DIR] [--report] RELEASE...
+#   RELEASE: 12, 13, bookworm or trixie. --report prints the tables of an earlier run again.
 #
 # Needs root, about 4 GB of disk per release and the better part of an hour per release on two
 # cores. The roots stay in DIR (build/release-check by default), each in a directory named after
@@ -18,12 +19,16 @@ cd "$(dirname "$0")/.."
 source scripts/lib/debian-root.sh
 
 workdir=$PWD/build/release-check
-if [ "${1:-}" = "--dir" ]; then
-  workdir=$(realpath -m "$2")
-  shift 2
-fi
+report_only=0
+while [ "$#" -gt 0 ]; do
+  case "$1" in
+    --dir) workdir=$(realpath -m "$2"); shift 2 ;;
+    --report) report_only=1; shift ;;
+    *) break ;;
+  esac
+done
 if [ "$#" -eq 0 ]; then
-  echo "usage: $0 [--dir DIR] RELEASE... (12, 13, bookworm or trixie)" >&2
+  echo "usage: $0 [--dir DIR] [--report] RELEASE... (12, 13, bookworm or trixie)" >&2
   exit 2
 fi
 if [ "$(id -u)" -ne 0 ]; then
@@ -31,7 +36,7 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 for release in "$@"; do resolve_release "$release"; done
-if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+if [ "$report_only" = 0 ] && [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "note: uncommitted changes are not tried; the clone has the last commit only" >&2
 fi
 branch=$(git symbolic-ref --short -q HEAD) || {
@@ -101,11 +106,55 @@ row() {
     "$outcome"
 }
 
+# release_table: the table of the release in $root, from what its run left beside it: the
+# figures, the logs and the clone. Its status is 1 when anything in it failed.
+release_table() {
+  local clone=$root/home/$user/sample-drawing status=0 demo_outcome test_outcome package_outcome
+  local stages summary tried
+  if [ ! -f "$root.demo.figures" ] || [ ! -f "$root.test.figures" ]; then
+    echo "$release_name: no complete run in $root" >&2
+    return 1
+  fi
+  demo_outcome="failed (status $(figure "$root.demo.figures" status))"
+  if [ "$(figure "$root.demo.figures" status)" = 0 ] && [ -s "$clone/build/sample-drawing.png" ]; then
+    demo_outcome="screenshot $(chroot "$root" identify -format '%wx%h' \
+      "/home/$user/sample-drawing/build/sample-drawing.png" 2>/dev/null || echo saved)"
+  else
+    status=1
+  fi
+  stages=$(grep -c '^=== ' "$root.test.log" || true)
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$root.test.log" | tail -n 1 || true)
+  test_outcome="$stages stages; ${summary:-no test summary}"
+  if [ "$(figure "$root.test.figures" status)" != 0 ]; then
+    test_outcome="failed (status $(figure "$root.test.figures" status)) after $test_outcome"
+    status=1
+  fi
+  if [ ! -f "$root.package.log" ]; then
+    package_outcome="not run: the test command built no package"
+    status=1
+  elif grep -q '^package check: installed and ran cleanly' "$root.package.log"; then
+    package_outcome=$(grep -E '^sample-drawing printed' "$root.package.log")
+  else
+    package_outcome="failed; log $root.package.log"
+    status=1
+  fi
+  tried=$(git -c safe.directory='*' -C "$clone" rev-parse --abbrev-ref HEAD 2>/dev/null) &&
+    tried="$tried at $(git -c safe.directory='*' -C "$clone" rev-parse --short HEAD)"
+  echo "$release_name, ${tried:-no clone}, as $user (sudo group); logs $root.*.log"
+  printf '  %-16s %8s %9s %9s %9s  %s\n' command packages download 'on disk' 'wall time' outcome
+  row "$root.demo.figures" "$demo_outcome" scripts/demo.sh
+  row "$root.test.figures" "$test_outcome" scripts/test.sh
+  echo "  package check: $package_outcome"
+  return "$status"
+}
+
 failed=0
-report=()
+tables=()
 for release in "$@"; do
   resolve_release "$release"
   root=$workdir/$codename
+  tables+=("$root")
+  if [ "$report_only" = 1 ]; then continue; fi
   unmount_root "$root"
   rm -rf --one-file-system "$root" "$root".*
   mkdir -p "$root"
@@ -126,49 +175,26 @@ for release in "$@"; do
 
   run_as_newcomer demo scripts/demo.sh
   run_as_newcomer test scripts/test.sh
-
-  demo_outcome="failed (status $(figure "$root.demo.figures" status))"
-  picture=$root/home/$user/sample-drawing/build/sample-drawing.png
-  if [ "$(figure "$root.demo.figures" status)" = 0 ] && [ -s "$picture" ]; then
-    demo_outcome="screenshot $(chroot "$root" identify -format '%wx%h' \
-      "/home/$user/sample-drawing/build/sample-drawing.png" 2>/dev/null || echo saved)"
-  else
-    failed=1
-  fi
-  stages=$(grep -c '^=== ' "$root.test.log" || true)
-  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$root.test.log" | tail -n 1 || true)
-  test_outcome="$stages stages; ${summary:-no test summary}"
   if [ "$(figure "$root.test.figures" status)" != 0 ]; then
-    test_outcome="failed (status $(figure "$root.test.figures" status)) after $test_outcome"
-    failed=1
     tail -n 40 "$root.test.log" >&2
   fi
 
   deb=$(ls "$root/home/$user/sample-drawing/build/release/"sample-drawing_*.deb 2>/dev/null | head -n 1)
-  package_outcome="no package built"
   if [ -n "$deb" ]; then
-    if scripts/check-package.sh "$codename" "$deb" >"$root.package.log" 2>&1; then
-      package_outcome="$(grep -E '^sample-drawing printed' "$root.package.log")"
-    else
-      package_outcome="failed; log $root.package.log"
-      failed=1
-    fi
-  else
-    failed=1
+    scripts/check-package.sh "$codename" "$deb" >"$root.package.log" 2>&1 || true
+    tail -n 1 "$root.package.log"
   fi
   stop_root_processes "$root"
   unmount_root "$root"
-
-  report+=("$release_name, $branch at $commit, as $user (sudo group); logs $root.*.log")
-  report+=("$(printf '  %-16s %8s %9s %9s %9s  %s' command packages download 'on disk' 'wall time' outcome)")
-  report+=("$(row "$root.demo.figures" "$demo_outcome" scripts/demo.sh)")
-  report+=("$(row "$root.test.figures" "$test_outcome" scripts/test.sh)")
-  report+=("  package check: $package_outcome")
-  echo "${report[-4]}"; echo "${report[-3]}"; echo "${report[-2]}"; echo "${report[-1]}"
+  release_table || true
 done
 root=
 
 echo
 echo "=== Bare Debian releases, as a newcomer in the sudo group ==="
-printf '%s\n' "${report[@]}"
+for root in "${tables[@]}"; do
+  resolve_release "$(basename "$root")"
+  release_table || failed=1
+done
+root=
 exit "$failed"
