@@ -14,11 +14,16 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(mingwTriple x86_64-w64-mingw32)
 set(mingwRoot /usr/${mingwTriple})
-# Debian names g++'s directory after its version and threading flavour (12-posix); clang 14 does
-# not recognise that name, so the C++ library's headers and archives are named here.
-file(GLOB mingwGccDirs LIST_DIRECTORIES true /usr/lib/gcc/${mingwTriple}/*-posix)
-list(SORT mingwGccDirs COMPARE NATURAL ORDER DESCENDING)
-list(GET mingwGccDirs 0 mingwGccDir)
+# The C++ library's headers and archives are in g++'s own directory, which Debian names after g++'s
+# version and threading flavour (12-posix on Debian 12, 14-posix on 13), and which not every clang
+# finds by itself: g++ says where its directory is, so no version is written here.
+set(mingwGccDir "")
+find_program(mingwGxx ${mingwTriple}-g++-posix)
+if(mingwGxx)
+  execute_process(COMMAND ${mingwGxx} -print-libgcc-file-name
+                  OUTPUT_VARIABLE mingwLibgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(mingwGccDir "${mingwLibgcc}" DIRECTORY)
+endif()
 if(NOT IS_DIRECTORY "${mingwGccDir}/include/c++")
   message(FATAL_ERROR "mingw-w64's C++ library is missing (Debian: g++-mingw-w64-x86-64-posix)")
 endif()

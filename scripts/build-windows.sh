@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # build-windows.sh: cross-builds the Windows program here on Debian: build/windows/sample-drawing.exe
-# and the zip beside it (the exe, the licence and a short read-me). freeglut comes from Debian's
-# source package, built statically with the same toolchain (toolchain-windows.cmake), so the exe
-# imports only DLLs that every Windows has; the script checks that.
+# and the zip beside it (the exe, the licence and a short read-me). freeglut comes from the upstream
+# tarball of Debian's source package, built statically with the same toolchain
+# (toolchain-windows.cmake), so the exe imports only DLLs that every Windows has; the script checks
+# that.
 #
 # Usage: scripts/build-windows.sh [--tests]   (--tests also builds the unit tests, for Wine)
 set -euo pipefail
@@ -19,9 +20,15 @@ readonly kSystemDlls='ADVAPI32.dll GDI32.dll KERNEL32.dll msvcrt.dll OPENGL32.dl
 
 scripts/install-deps.sh windows
 
-# freeglut's source, through a deb-src entry made from the machine's own apt sources (each
-# repository, suite and component it has for binary packages), in an apt state of our own under
-# the build tree: the system's apt configuration is left as it is.
+# freeglut's upstream source, the .orig tarball of Debian's source package: the same 3.4.0 on
+# Debian 12 and 13, whichever Debian revision the machine's release has. Debian's packaging patches
+# are for the Linux shared library (its soname) and have no part in a static Windows build, so the
+# .dsc and .debian.tar.xz are not fetched. apt finds the tarball through a deb-src entry made from
+# the machine's own apt sources (each repository, suite and component it has for binary packages),
+# in an apt state of our own under the build tree, leaving the system's apt configuration as it
+# is; apt's helper downloads it and checks it against the hash in the Sources index, and so does
+# the script after it.
+readonly kFreeglutVersion=3.4.0
 if [ ! -f "$deps/install/lib/libfreeglut_static.a" ]; then
   rm -rf "$deps"
   mkdir -p "$deps/apt/lists/partial" "$deps/apt/cache/archives/partial" "$deps/src"
@@ -35,11 +42,27 @@ if [ ! -f "$deps/install/lib/libfreeglut_static.a" ]; then
            -o Dir::State::Lists="$PWD/$deps/apt/lists" -o Dir::Cache="$PWD/$deps/apt/cache"
            -o APT::Sandbox::User="$(id -un)")
   apt-get "${apt_own[@]}" -q update >/dev/null
-  (cd "$deps/src" && apt-get "${apt_own[@]}" -q source freeglut >/dev/null 2>&1) || {
-    echo "error: apt-get source freeglut failed" >&2
+  # One line per file of the source package: 'URI' NAME SIZE TYPE:HASH, from the Sources index.
+  tarball=freeglut_$kFreeglutVersion.orig.tar.gz
+  entry=$(apt-get "${apt_own[@]}" -q --print-uris source freeglut 2>/dev/null |
+          awk -v name="$tarball" '$2 == name { print; exit }')
+  read -r uri _ _ hash <<<"$entry"
+  uri=${uri//\'/}
+  case "$hash" in
+    SHA256:*) sum=sha256sum ;;
+    SHA512:*) sum=sha512sum ;;
+    *)
+      echo "error: apt's Sources index has no $tarball with a SHA-256 or SHA-512 hash" >&2
+      exit 1 ;;
+  esac
+  if ! /usr/lib/apt/apt-helper "${apt_own[@]}" download-file "$uri" "$PWD/$deps/$tarball" "$hash" \
+         >/dev/null ||
+     ! echo "${hash#*:}  $deps/$tarball" | "$sum" --check --quiet; then
+    echo "error: could not fetch $uri with the hash $hash" >&2
     exit 1
-  }
-  source_dir=$(find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*' | head -n 1)
+  fi
+  tar -xzf "$deps/$tarball" -C "$deps/src"
+  source_dir=$deps/src/freeglut-$kFreeglutVersion
   # freeglut's own warnings are its maintainers' business: they go to the log with the rest.
   log=$deps/build.log
   if ! { cmake -S "$source_dir" -B "$deps/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \

@@ -1,50 +1,42 @@
 #!/usr/bin/env bash
-# check-package.sh: builds the Debian package and proves it installs and runs on a bare Debian 12
+# check-package.sh: proves that the Debian package installs and runs on a bare Debian 12 or 13
 # that has none of the build's packages: a minimal root made by debootstrap, where
 # `apt-get install ./sample-drawing_*.deb` must fetch the runtime libraries itself. Needs root and
 # the Debian mirror the machine's apt uses; takes a few minutes. Not part of the test command.
+#
+# Usage: scripts/check-package.sh [RELEASE [PACKAGE]]
+#   RELEASE: 12 or 13 (or bookworm, trixie); the machine's own by default.
+#   PACKAGE: a .deb built elsewhere (scripts/check-release.sh gives the one built on RELEASE);
+#            by default the package is built here from build/release.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tests/support/program_facts.sh
+source scripts/lib/debian-root.sh
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "error: run as root (debootstrap and chroot need it)" >&2
   exit 1
 fi
-scripts/install-deps.sh demo test
-command -v debootstrap >/dev/null || apt-get install -y -q --no-install-recommends debootstrap
-
-# Whatever apt uses for bookworm's main component, written either as sources.list lines or as
-# deb822 .sources files: a local mirror or a caching proxy then serves debootstrap too. apt reads
-# the sources itself, so no downloaded index is needed.
-mirror=$(apt-get indextargets --no-release-info --format '$(RELEASE) $(COMPONENT) $(REPO_URI)' |
-         awk '$1 == "bookworm" && $2 == "main" && !found++ { print $3 }')
-if [ -z "$mirror" ]; then
-  echo "error: apt has no source for bookworm main, which debootstrap needs" >&2
-  exit 1
+resolve_release "${1:-$(. /etc/os-release && echo "$VERSION_CODENAME")}"
+package=${2:-}
+if [ -z "$package" ]; then
+  scripts/install-deps.sh demo test
+  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
+  cmake --build build/release --target sample-drawing -j"$(nproc)"
+  (cd build/release && cpack -G DEB >/dev/null)
+  package=$(ls build/release/sample-drawing_*.deb)
 fi
-# A proxy in apt's configuration serves debootstrap's downloads and the new root's apt alike.
-if [ -z "${http_proxy:-}" ]; then
-  eval "$(apt-config shell http_proxy Acquire::http::Proxy)"
-  if [ -n "${http_proxy:-}" ]; then export http_proxy; fi
-fi
-
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
-cmake --build build/release --target sample-drawing -j"$(nproc)"
-(cd build/release && cpack -G DEB >/dev/null)
-package=$(ls build/release/sample-drawing_*.deb)
 
 root=$(mktemp -d /tmp/sample-drawing-root.XXXXXX)
 cleanup() {
-  umount "$root/proc" 2>/dev/null || true
-  rm -rf "$root"
+  stop_root_processes "$root"
+  unmount_root "$root"
+  rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
 
-echo "Making a minimal Debian 12 in $root from $mirror"
-debootstrap --variant=minbase bookworm "$root" "$mirror" >/dev/null
-mount -t proc proc "$root/proc"
-cp /etc/resolv.conf "$root/etc/"
+make_bare_root "$root"
+mount_root "$root"
 cp "$package" "$root/tmp/"
 
 chroot "$root" /usr/bin/env REPORT_LINES="$REPORT_LINES" /bin/bash -euo pipefail -c '
@@ -65,4 +57,4 @@ chroot "$root" /usr/bin/env REPORT_LINES="$REPORT_LINES" /bin/bash -euo pipefail
     exit 1
   fi
 '
-echo "package check: installed and ran cleanly on a bare Debian 12"
+echo "package check: installed and ran cleanly on a bare $release_name"

@@ -54,6 +54,8 @@ void PlaceCube() {
       glScalef(scaleFactor, scaleFactor, scaleFactor);
       SpinAboutZ();
       break;
+    default:  // MyMainMenu sets only 1 to 5.
+      break;
   }
 }
 
