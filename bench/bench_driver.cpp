@@ -477,7 +477,7 @@ int main(int argc, char** argv) {
     const Figures project(results[0]);
     const Figures bare(results[1]);
     const Figures withMenu(results[2]);
-    const auto spreads = [&](Spread Figures::*field) {
+    const auto spreads = [&](Spread Figures::* field) {
       return std::array<const Spread*, 3>{&(project.*field), &(bare.*field), &(withMenu.*field)};
     };
     const std::string period = Format(options.seconds, 0) + " s";
@@ -532,7 +532,7 @@ int main(int argc, char** argv) {
           RatioOf(localeProject.first, localeWithMenu.first, kFirstFrameRatioMax));
     }
 
-    const auto tickField = [&](double TickStats::*field, bool wholePeriod) {
+    const auto tickField = [&](double TickStats::* field, bool wholePeriod) {
       return SpreadOf(results[0], [=](const RunResult& r) {
         const std::optional<TickStats>& ticks = wholePeriod ? r.periodTicks : r.ticks;
         return ticks ? std::optional<double>((*ticks).*field) : std::nullopt;
