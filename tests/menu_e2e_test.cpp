@@ -182,12 +182,16 @@ class MenuE2eTest : public programtest::ProgramTest {
     double tracedScale = 1.0;
     std::size_t ticks = 0;
   };
+  // A frame with the scale last traced before it was grabbed. A frame grabbed across a tick is
+  // left out: on a busy machine the redraw can then lag the trace by two ticks.
   std::optional<ScaledFrame> GrabWithTracedScale(Window window) {
+    if (!app->SyncOutput(kStartTimeout)) return std::nullopt;
+    const std::vector<Tick> ticks = TraceTicks(app->Lines());
     const std::optional<Frame> frame = Grab(window);
-    if (!frame || !programtest::IsDrawn(frame->image) || !app->SyncOutput(kStartTimeout)) {
+    if (!frame || !programtest::IsDrawn(frame->image) || !app->SyncOutput(kStartTimeout) ||
+        TraceTicks(app->Lines()).size() != ticks.size()) {
       return std::nullopt;
     }
-    const std::vector<Tick> ticks = TraceTicks(app->Lines());
     return ScaledFrame{frame->image, ticks.empty() ? 1.0 : ticks.back().scale, ticks.size()};
   }
 };
