@@ -42,9 +42,10 @@ if [ ! -f "$deps/install/lib/libfreeglut_static.a" ]; then
            -o Dir::State::Lists="$PWD/$deps/apt/lists" -o Dir::Cache="$PWD/$deps/apt/cache"
            -o APT::Sandbox::User="$(id -un)")
   apt-get "${apt_own[@]}" -q update >/dev/null
-  # One line per file of the source package: 'URI' NAME SIZE TYPE:HASH, from the Sources index.
+  # One line per file of the source package: 'URI' NAME SIZE TYPE:HASH, from the Sources index;
+  # asked in the empty source directory, since apt leaves out a file the current one already has.
   tarball=freeglut_$kFreeglutVersion.orig.tar.gz
-  entry=$(apt-get "${apt_own[@]}" -q --print-uris source freeglut 2>/dev/null |
+  entry=$(cd "$deps/src" && apt-get "${apt_own[@]}" -q --print-uris source freeglut 2>/dev/null |
           awk -v name="$tarball" '$2 == name { print; exit }')
   read -r uri _ _ hash <<<"$entry"
   uri=${uri//\'/}

@@ -43,7 +43,6 @@ branch=$(git symbolic-ref --short -q HEAD) || {
   echo "error: check out the branch to try" >&2
   exit 1
 }
-commit=$(git rev-parse --short HEAD)
 readonly user=newcomer
 mkdir -p "$workdir"
 
@@ -169,6 +168,7 @@ for release in "$@"; do
   chroot "$root" apt-get update -q >/dev/null
 
   # The branch as it is committed, cloned by the user with the root's own git.
+  commit=$(git rev-parse --short "$branch")
   git bundle create -q "$root/tmp/sample-drawing.bundle" "$branch"
   as_newcomer git clone -q --branch "$branch" /tmp/sample-drawing.bundle "/home/$user/sample-drawing"
   echo "Cloned $branch at $commit as $user, in the sudo group"
