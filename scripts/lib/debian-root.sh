@@ -71,6 +71,13 @@ make_bare_root() {
     echo "Acquire::http::Proxy \"$http_proxy\";" >"$dir/etc/apt/apt.conf.d/01proxy"
   fi
   cp /etc/resolv.conf "$dir/etc/"
+  # The certificate authorities the machine's administrator added, such as a network's own TLS
+  # proxy's: the root reaches the npm registry as the machine does. ca-certificates takes them in
+  # as the test command installs it.
+  if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+    mkdir -p "$dir/usr/local/share/ca-certificates"
+    cp /usr/local/share/ca-certificates/*.crt "$dir/usr/local/share/ca-certificates/"
+  fi
 }
 
 # /dev in the root is debootstrap's own (device nodes, not the machine's /dev bound in), so that
