@@ -358,11 +358,11 @@ void DisplayCloser::operator()(Display* display) const {
 PrivateXServer::PrivateXServer(const std::vector<std::string>& options, milliseconds startTimeout) {
   int numberPipe[2];
   if (pipe2(numberPipe, O_CLOEXEC) != 0) throw SystemError("pipe");
-  // The server's descriptor 3 is the write end of numberPipe.
-  std::vector<std::string> args{"-displayfd", std::to_string(kFirstPassedFd)};
+  std::vector<std::string> args{"-displayfd", std::to_string(kFirstPassedFd), "-nolisten", "tcp",
+                                "-noreset"};
   args.insert(args.end(), options.begin(), options.end());
-  args.insert(args.end(), {"-nolisten", "tcp", "-noreset"});
   try {
+    // The server's descriptor 3 is the write end of numberPipe.
     process_ = std::make_unique<ChildProcess>("Xvfb", args, EnvironmentWithoutDisplay(),
                                               std::vector<int>{numberPipe[1]});
   } catch (...) {

@@ -106,10 +106,9 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
-// An Xvfb of its own: `Xvfb -displayfd <fd> <options> -nolisten tcp -noreset`, the options being
-// its screens and extensions. The constructor returns once the server accepts connections, the
-// destructor kills and reaps it. Throws std::runtime_error if it does not start (the message
-// carries Xvfb's standard error).
+// An Xvfb of its own: `Xvfb -displayfd <fd> -nolisten tcp -noreset <options>`. The
+// constructor returns once the server accepts connections, the destructor kills and reaps it.
+// Throws std::runtime_error if it does not start (the message carries Xvfb's standard error).
 class PrivateXServer {
  public:
   explicit PrivateXServer(const std::vector<std::string>& options = {"-screen", "0", "1024x768x24"},
