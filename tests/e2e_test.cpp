@@ -196,15 +196,4 @@ TEST_F(E2eTest, DisplayOptionIsHonouredAndOtherArgumentsIgnored) {
   EXPECT_TRUE(app->Running());
 }
 
-TEST(E2eStartTest, WithoutAnyDisplayTheProgramEndsAtOnceWithFltksMessage) {
-  xharness::ChildProcess app(kProgram, {"--bogus", "extra"}, ProgramEnvironment());
-  const std::optional<int> status = app.WaitExit(kExitTimeout);
-  ASSERT_TRUE(status) << "hung without a display";
-  ASSERT_TRUE(WIFEXITED(*status)) << "killed by signal " << WTERMSIG(*status);
-  EXPECT_EQ(WEXITSTATUS(*status), 1);
-  ASSERT_TRUE(app.WaitForOutputClosed(kExitTimeout));
-  EXPECT_EQ(app.Stderr().rfind("Can't open display", 0), 0u) << app.Stderr();
-  EXPECT_TRUE(app.Lines().empty()) << "printed " << app.Lines().front().text;
-}
-
 }  // namespace

@@ -1,7 +1,7 @@
 // fault_test.cpp: the real program under faults around it: its X server dying, its window closed
 // while scale chains print, its standard output closed by the reader, closed at start or unable
-// to take a line, and GLUT options with bad values. It must end promptly or carry on sanely; it
-// must never hang, crash, hide its window or lose output without a word.
+// to take a line, GLUT options with bad values, displays without OpenGL. It must end promptly or
+// carry on sanely; it must never hang, crash, hide its window or lose output without a word.
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -313,6 +314,37 @@ TEST(FaultTest, GlutLayerOptionsNeverStopTheProgram) {
     ASSERT_TRUE(xharness::WaitUntil(
         [&] { return xharness::FindWindowByName(server.display(), kWindowTitle) == 0; },
         kExitTimeout));
+  }
+}
+
+// A display that cannot show an OpenGL window ends the program at once with status 1, no report,
+// and one line naming the display, what it lacks and what to do. Xvfb has no GLX at 8 bits; with
+// a 24-bit screen 1 it has, but screen 0 then has no visual for the window.
+TEST(FaultTest, DisplayWithoutOpenGlEndsTheProgramWithOneLineAndStatusOne) {
+  // Xvfb's options for a server of the test's own, else the program's -display ("": no DISPLAY).
+  const std::tuple<std::vector<std::string>, std::string, const char*> kCases[] = {
+      {{}, "", "DISPLAY is not set"},
+      {{}, ":32123", "no X server"},  // Above any number Xvfb -displayfd takes.
+      {{"-extension", "GLX", "-screen", "0", "300x300x24"}, "", "no GLX"},
+      {{"-screen", "0", "300x300x8"}, "", "no GLX"},
+      {{"-screen", "0", "300x300x8", "-screen", "1", "300x300x24"}, "", "visual"}};
+  for (auto [xvfb, display, lack] : kCases) {
+    SCOPED_TRACE(lack);
+    std::optional<xharness::PrivateXServer> server;
+    if (!xvfb.empty()) display = server.emplace(xvfb).displayName();
+    std::vector<std::string> args;
+    if (!display.empty()) args = {"-display", display};
+    xharness::ChildProcess app(kProgram, args);
+    const std::optional<int> status = app.WaitExit(kBrokenDisplayExit);
+    ASSERT_TRUE(status && app.WaitForOutputClosed(kExitTimeout)) << "still running";
+    EXPECT_EQ(DescribeStatus(*status), "exit status 1");
+    const std::string message = app.Stderr();
+    EXPECT_TRUE(message.rfind("sample-drawing: ", 0) == 0 && CountLines(message) == 1 &&
+                (display.empty() || message.find('"' + display + '"') != std::string::npos) &&
+                message.find(lack) != std::string::npos &&
+                message.find("scripts/demo.sh") != std::string::npos)
+        << message;
+    EXPECT_TRUE(app.Lines().empty()) << "printed " << app.Lines().front().text;
   }
 }
 

@@ -10,11 +10,19 @@
 // the input method, but fl_open_display(Display*) takes a connection the program opened and
 // leaves the locale as it is: C, since nothing here calls setlocale. UTF-8 labels are unaffected:
 // FLTK decodes them itself and draws them through Xft, whatever the locale.
+//
+// The same step makes sure the display can show the window at all. FLTK alone would report a
+// display without OpenGL only as "Insufficient GL support", create no window and run an empty
+// main loop that ends with status 0, as if the program had been seen and closed.
 #include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
 #include <FL/x.H>
+#include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "platform.h"
 
@@ -39,13 +47,46 @@ int OnProtocolError(Display* display, XErrorEvent* error) {
   return 0;
 }
 
+// What a user without a usable display can do instead, at the end of each message below.
+constexpr char kWithoutDesktop[] =
+    "run it in a desktop session or over ssh -X, or run scripts/demo.sh for a headless run";
+constexpr char kWithoutGl[] =
+    "use an X server with GLX and a 24-bit screen, or run scripts/demo.sh for a headless run";
+
+// Ends the program before any window exists, with one line on standard error.
+[[noreturn]] void CannotOpenWindow(const std::string& problem, const char* remedy) {
+  std::fprintf(stderr, "sample-drawing: cannot open its window: %s; %s\n", problem.c_str(), remedy);
+  std::exit(1);
+}
+
+// True when the display can give the window of OpenSceneWindow (single-buffered RGB) a visual,
+// as Fl_Gl_Window::show() will look for it: a double-buffered one stands in for single.
+bool HasSceneVisual() { return Fl_Gl_Window::can_do(FL_RGB) || Fl_Gl_Window::can_do(FL_DOUBLE); }
+
 }  // namespace
 
 void ConnectDisplay() {
   XSetIOErrorHandler(OnLostConnection);
   XSetErrorHandler(OnProtocolError);
-  // Without a server FLTK tries again as the window is created, and ends the program with its
-  // own message.
-  Display* display = XOpenDisplay(nullptr);
-  if (display != nullptr) fl_open_display(display);
+  // FLTK's -display option has set DISPLAY by now.
+  const std::string name = XDisplayName(nullptr);
+  if (name.empty()) CannotOpenWindow("DISPLAY is not set", kWithoutDesktop);
+  const std::string display = "display \"" + name + "\"";
+  Display* connection = XOpenDisplay(nullptr);
+  if (connection == nullptr) {
+    CannotOpenWindow("no X server accepts a connection on " + display, kWithoutDesktop);
+  }
+  int glxError = 0;
+  int glxEvent = 0;
+  if (!glXQueryExtension(connection, &glxError, &glxEvent)) {
+    XCloseDisplay(connection);
+    CannotOpenWindow("the X server of " + display + " has no GLX extension, so no OpenGL",
+                     kWithoutGl);
+  }
+  fl_open_display(connection);
+  if (!HasSceneVisual()) {
+    fl_close_display();
+    CannotOpenWindow(display + " offers no OpenGL visual in RGB colour (an 8-bit screen has none)",
+                     kWithoutGl);
+  }
 }

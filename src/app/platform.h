@@ -11,8 +11,9 @@
 void AttachConsole();
 
 // Connects to the display the window will open on, where the platform has one to connect to
-// before GLUT opens the window; elsewhere does nothing. Call right after glutInit, which takes
-// the display's name from the command line.
+// before GLUT opens the window, and makes sure it can show an OpenGL window: where it cannot, says
+// so in one line on standard error (and as the platform shows errors) and ends the program with
+// status 1. Call right after glutInit, which takes the display's name from the command line.
 void ConnectDisplay();
 
 // Shows the pop-up menu's entries (kMainMenuEntries) the platform's way, opened by the right

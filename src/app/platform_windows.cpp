@@ -10,6 +10,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "glut_api.h"
@@ -99,8 +100,46 @@ void AttachConsole() {
   }
 }
 
-// freeglut connects as it opens the window.
-void ConnectDisplay() {}
+namespace {
+
+// What a window's device context must offer for freeglut's window: the pixel format it asks for.
+constexpr DWORD kOpenGlWindowFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+
+// Asks a throwaway window's device context for the RGB pixel format freeglut will ask for, and
+// checks that the format Windows offers really is one for OpenGL in a window.
+bool HasOpenGlPixelFormat() {
+  HWND probe = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  if (probe == nullptr) return false;
+  HDC device = GetDC(probe);
+  PIXELFORMATDESCRIPTOR format{};
+  format.nSize = sizeof format;
+  format.nVersion = 1;
+  format.dwFlags = kOpenGlWindowFlags;
+  format.iPixelType = PFD_TYPE_RGBA;
+  format.cColorBits = 24;
+  const int chosen = ChoosePixelFormat(device, &format);
+  const bool usable = chosen != 0 && DescribePixelFormat(device, chosen, sizeof format, &format) &&
+                      (format.dwFlags & kOpenGlWindowFlags) == kOpenGlWindowFlags &&
+                      format.iPixelType == PFD_TYPE_RGBA;
+  ReleaseDC(probe, device);
+  DestroyWindow(probe);
+  return usable;
+}
+
+}  // namespace
+
+// freeglut connects as it opens the window. Where no OpenGL pixel format can be had it would open
+// the window anyway, without a GL context, and the program would run on with a blank window.
+void ConnectDisplay() {
+  if (HasOpenGlPixelFormat()) return;
+  constexpr char kNoOpenGl[] =
+      "cannot open its window: the display offers no OpenGL pixel format; install or update the "
+      "graphics driver, or turn on 3D acceleration in a virtual machine or remote session";
+  std::fprintf(stderr, "sample-drawing: %s\n", kNoOpenGl);
+  MessageBoxA(nullptr, kNoOpenGl, kWindowTitle, MB_OK | MB_ICONERROR);
+  std::exit(1);
+}
 
 void AttachMainMenu() {
   // freeglut's loop returns when the window is closed, rather than calling exit(0), so main can

@@ -355,16 +355,16 @@ void DisplayCloser::operator()(Display* display) const {
   if (display != nullptr) XCloseDisplay(display);
 }
 
-PrivateXServer::PrivateXServer(const std::string& screen, milliseconds startTimeout) {
+PrivateXServer::PrivateXServer(const std::vector<std::string>& options, milliseconds startTimeout) {
   int numberPipe[2];
   if (pipe2(numberPipe, O_CLOEXEC) != 0) throw SystemError("pipe");
+  std::vector<std::string> args{"-displayfd", std::to_string(kFirstPassedFd), "-nolisten", "tcp",
+                                "-noreset"};
+  args.insert(args.end(), options.begin(), options.end());
   try {
     // The server's descriptor 3 is the write end of numberPipe.
-    process_ = std::make_unique<ChildProcess>(
-        "Xvfb",
-        std::vector<std::string>{"-displayfd", std::to_string(kFirstPassedFd), "-screen", "0",
-                                 screen, "-nolisten", "tcp", "-noreset"},
-        EnvironmentWithoutDisplay(), std::vector<int>{numberPipe[1]});
+    process_ = std::make_unique<ChildProcess>("Xvfb", args, EnvironmentWithoutDisplay(),
+                                              std::vector<int>{numberPipe[1]});
   } catch (...) {
     close(numberPipe[0]);
     close(numberPipe[1]);

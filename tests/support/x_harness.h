@@ -106,12 +106,12 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
-// An Xvfb of its own: `Xvfb -displayfd <fd> -screen 0 <screen> -nolisten tcp -noreset`. The
+// An Xvfb of its own: `Xvfb -displayfd <fd> -nolisten tcp -noreset <options>`. The
 // constructor returns once the server accepts connections, the destructor kills and reaps it.
 // Throws std::runtime_error if it does not start (the message carries Xvfb's standard error).
 class PrivateXServer {
  public:
-  explicit PrivateXServer(const std::string& screen = "1024x768x24",
+  explicit PrivateXServer(const std::vector<std::string>& options = {"-screen", "0", "1024x768x24"},
                           milliseconds startTimeout = milliseconds(30000));
   ~PrivateXServer();
   PrivateXServer(const PrivateXServer&) = delete;
