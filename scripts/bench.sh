@@ -18,8 +18,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh demo test bench
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
-cmake --build build/release --target bench_driver -j"$(nproc)" >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target bench_driver >/dev/null
 
 MesaVersion() {
   if command -v glxinfo >/dev/null 2>&1; then

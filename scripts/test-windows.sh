@@ -10,9 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/build-windows.sh --tests
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON \
-  -DSAMPLE_DRAWING_WERROR=ON >/dev/null
-cmake --build build/release --target wine_e2e_tests -j2 >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target wine_e2e_tests >/dev/null
 
 # Debian's wine launcher warns on every start that the 32-bit half is not installed; the 64-bit
 # loader is what runs these 64-bit programs.
