@@ -25,7 +25,9 @@ MesaVersion() {
   if command -v glxinfo >/dev/null 2>&1; then
     # glxinfo needs a display; it reports the renderer the benchmark's Xvfb would use.
     local version
-    version=$(xvfb-run -a glxinfo -B 2>/dev/null | sed -n 's/^OpenGL version string: //p') || true
+    version=$(source scripts/lib/private-xvfb.sh && start_private_xvfb &&
+              glxinfo -display "$display" -B 2>/dev/null |
+              sed -n 's/^OpenGL version string: //p') || true
     if [ -n "$version" ]; then
       echo "$version"
       return

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app_probe.h"
 #include "program_facts.h"
 #include "x_harness.h"
 
@@ -48,15 +49,7 @@ inline std::vector<std::string> ProgramEnvironment() {
   return env;
 }
 
-// A frame is drawn once the viewport's corners are white and its x axis red; before its first
-// expose is served the window shows whatever the server left there (black on Xvfb).
-inline bool IsDrawn(const xharness::RgbImage& image) {
-  if (image.width() < kWindowPx || image.height() < kWindowPx) return false;
-  return image.AtFromBottom(2, 2) == xharness::kWhite &&
-         image.AtFromBottom(kWindowPx - 3, kWindowPx - 3) == xharness::kWhite &&
-         (image.AtFromBottom(kWindowPx - 3, kWindowPx / 2) == xharness::kRed ||
-          image.AtFromBottom(kWindowPx - 3, kWindowPx / 2 - 1) == xharness::kRed);
-}
+using appprobe::IsDrawn;
 
 // A grab and the times it started and ended: the server took the picture in between.
 struct Frame {
