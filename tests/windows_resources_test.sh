@@ -36,8 +36,8 @@ for declared in '>PerMonitorV2' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
   grep -qF -- "$declared" <<<"$manifest" || fail "$exe: its manifest lacks $declared"
 done
 
-zip=$build/sample-drawing-$version-win64.zip
-(cd "$work" && cmake -E tar xf "$OLDPWD/$zip")
+zip=$(realpath "$build/sample-drawing-$version-win64.zip")
+(cd "$work" && cmake -E tar xf "$zip")
 unzipped=$work/sample-drawing-$version-win64
 for file in sample-drawing.exe LICENSE.txt README.txt; do
   [ -f "$unzipped/$file" ] || fail "$zip: no $file"
