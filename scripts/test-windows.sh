@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# test-windows.sh: the Windows build's tests: the exe's resources and the zip, then under Wine the
+# test-windows.sh: the Windows build's tests: the exe's resources, then under Wine the
 # cross-built unit tests and the real exe driven on a private X server by the native harness
 # (wine_e2e_tests). Builds what it needs (scripts/build-windows.sh --tests, and the harness in
 # build/release).
@@ -15,7 +15,7 @@ scripts/build-windows.sh --tests
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON \
   -DSAMPLE_DRAWING_WERROR=ON >/dev/null
 cmake --build build/release --target wine_e2e_tests -j2 >/dev/null
-tests/windows_resources_test.sh build/windows
+tests/windows_resources_test.sh build/windows/sample-drawing.exe
 
 # Debian's wine launcher warns on every start that the 32-bit half is not installed; the 64-bit
 # loader is what runs these 64-bit programs.

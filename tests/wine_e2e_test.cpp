@@ -104,11 +104,10 @@ class WineE2eTest : public ::testing::Test {
     std::vector<std::string> env = xharness::EnvironmentWithoutDisplay();
     env.push_back("DISPLAY=" + onServer->displayName());
     if (!prefix.empty()) {
-      env.erase(std::remove_if(
-                    env.begin(), env.end(),
-                    [](const std::string& entry) { return entry.rfind("WINEPREFIX=", 0) == 0; }),
-                env.end());
-      env.push_back("WINEPREFIX=" + prefix);
+      std::replace_if(
+          env.begin(), env.end(),
+          [](const std::string& e) { return e.rfind("WINEPREFIX=", 0) == 0; },
+          "WINEPREFIX=" + prefix);
     }
     app = std::make_unique<xharness::ChildProcess>(
         "timeout", std::vector<std::string>{"-k", "5", kWineLifetimeS, wine, exe}, env);
@@ -257,7 +256,7 @@ TEST_F(WineE2eTest, TheNativeMenuDismissedChoosesNothingAndEntryFiveStartsTheExa
 // the 96-dpi prefix has used a server, Wine gives the next prefix's programs 96 dpi there too.
 TEST_F(WineE2eTest, AtOneHundredAndFiftyPercentTheWindowIs450PixelsAndTheSceneFillsIt) {
   constexpr int kScaledPx = kWindowPx * 3 / 2;
-  constexpr int kCubeCentreXPx = kScaledPx * 8 / 10;  // (0.6 + 1) / 2 of the view
+  constexpr int kCubeX = kScaledPx * 8 / 10;  // (0.6 + 1) / 2 of the view
   constexpr int kInsideCubePx = 20;  // less than the 0.15-unit half edge, 33.75 px, at any angle
   const std::string prefix = Required("WINEPREFIX_144DPI");
   ASSERT_FALSE(prefix.empty()) << "WINEPREFIX_144DPI must be set (test-windows.sh)";
@@ -270,19 +269,15 @@ TEST_F(WineE2eTest, AtOneHundredAndFiftyPercentTheWindowIs450PixelsAndTheSceneFi
   EXPECT_EQ(geometry->width, kScaledPx);
   EXPECT_EQ(geometry->height, kScaledPx);
 
-  std::optional<xharness::RgbImage> image;
-  const auto filled = [&] {
-    return image && programtest::IsDrawn(*image, kScaledPx) &&
-           image->AtFromBottom(kCubeCentreXPx, kScaledPx / 2 + kInsideCubePx) == xharness::kRed &&
-           image->AtFromBottom(kCubeCentreXPx, kScaledPx / 2 - kInsideCubePx) == xharness::kRed;
-  };
-  xharness::WaitUntil(
+  const bool filled = xharness::WaitUntil(
       [&] {
-        image = xharness::GrabWindow(ownServer.display(), window);
-        return filled();
+        const auto image = xharness::GrabWindow(ownServer.display(), window);
+        return image && programtest::IsDrawn(*image, kScaledPx) &&
+               image->AtFromBottom(kCubeX, kScaledPx / 2 + kInsideCubePx) == xharness::kRed &&
+               image->AtFromBottom(kCubeX, kScaledPx / 2 - kInsideCubePx) == xharness::kRed;
       },
       kStartTimeout, milliseconds(20));
-  EXPECT_TRUE(filled()) << "the scene does not fill the 450-pixel window";
+  EXPECT_TRUE(filled) << "the scene does not fill the 450-pixel window";
   app.reset();  // before its server goes
 }
 
