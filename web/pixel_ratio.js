@@ -21,6 +21,8 @@ function FollowPixelRatio(canvas, cssPx) {
 
   Apply();
   Watch();
+  // Browser zoom resizes the window too; some emulators change the ratio with that alone.
+  window.addEventListener("resize", Apply);
   // Applies the ratio again, after the program's start-up has set the buffer to its window size.
   return Apply;
 }
