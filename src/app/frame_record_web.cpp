@@ -25,7 +25,7 @@ struct CallKindName {
 };
 
 constexpr CallKindName kCallKinds[] = {
-    {"glLoadIdentity", true}, {"glTranslatef", true}, {"glRotatef", true},
+    {"glLoadIdentity", true}, {"glTranslatef", true},   {"glRotatef", true},
     {"glScalef", true},       {"glutSolidCube", false},
 };
 
@@ -78,7 +78,7 @@ EM_JS(void, HandFrameToPage,
           }
           calls.push({
             name : UTF8ToString(HEAPU32[(names >> 2) + i]),
-            floats : HEAP32[(floats >> 2) + i] !== 0,
+            floats : HEAP32[(floats >> 2) + i] > 0,
             args : args
           });
         }
