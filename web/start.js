@@ -1,6 +1,8 @@
 // start.js: starts the page: the language, then the panes, then the program, which hands the
 // page its menu entries, each line it prints and each frame it draws. Without WebGL, or when the
-// program cannot be started or stops, the page says so in place of the drawing.
+// program cannot be started or stops, the page says so in place of the drawing: Fail(key) is the
+// one way to put a message (a key of strings.js) there. A new part of the page is made here,
+// after the panes and before the program starts, and given what it needs.
 //
 // window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
 // through the program's own path, and read what no element shows (lines waiting for the pane,
