@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # build-web.sh: builds the browser version into build/web/ with Debian's Emscripten, installing
-# what is missing first. The output is static files, index.html beside sample-drawing.js,
-# sample-drawing.wasm and the icon sample-drawing.svg; serve the folder with any static web
-# server, for instance:
+# what is missing first. The output is one file, sample-drawing.html, with the program, its
+# WebAssembly, the page's style and scripts (web/) and the icon inside; it runs opened from the
+# disk. index.html beside it is the same page, for a web server, for instance:
 #   python3 -m http.server --bind 127.0.0.1 --directory build/web 8000
 # and open http://127.0.0.1:8000/.
 #

@@ -38,10 +38,11 @@ group_pictures=(
 # The Windows build and its tests (scripts/build-windows.sh, scripts/test-windows.sh): clang
 # compiles for Windows (its structured exception handling) against mingw-w64's headers, runtime
 # and linker; dpkg-dev unpacks freeglut's source; googletest's source is built for Windows; Wine
-# runs the results on a virtual X server.
+# runs the results on a virtual X server. rsvg-convert draws the exe's icon in its four sizes and
+# icoutils puts them in one .ico, whose resources the tests read back with wrestool.
 group_windows=(
   cmake make clang g++-mingw-w64-x86-64-posix dpkg-dev googletest
-  wine wine64 xvfb xauth x11-utils
+  wine wine64 xvfb xauth x11-utils librsvg2-bin icoutils
 )
 
 # The browser build and its test: Debian's Emscripten (with its Node.js modules) compiles the same

@@ -1,12 +1,14 @@
 """web_page_test.py: the browser build's page in a headless Chromium and in Firefox ESR: the
-report on the console, the canvas's pixels, the menu by keyboard, mouse and touch, the trace it
-starts, the console pane's bound, accessibility (axe-core), and failure in words.
+report on the console, the canvas's pixels at any pixel ratio, the menu by keyboard, mouse and
+touch, on a phone, the trace it starts, the console pane's bound, Korean and English,
+accessibility (axe-core), and failure in words.
 
 The expectations and the pixel check are the desktop tests' own, through the native tool
 web_page_check. One page per browser serves the tests in their numbered order, as a user would
 go: look, open the menu and dismiss it, choose by mouse, by touch, by keyboard, then flood the
-pane. A page without WebGL and one without JavaScript are Chromium's alone: a second Firefox
-start costs more than it finds.
+pane. That page is the one file a teacher hands out, copied alone into an empty folder and opened
+from the disk. The served page, one asking for Korean, and pages without WebGL, JavaScript or
+WebAssembly are Chromium's alone: a second Firefox start costs more than it finds.
 
 Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER...]
        (BROWSER: chromium, firefox; both by default)
@@ -15,6 +17,7 @@ Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER.
 import os
 import math
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -35,8 +38,10 @@ SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
 
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
 FLOOD_LINES = 8000
-MENU_OPEN = "!document.getElementById('menu').hidden"
-MENU_CLOSED = "document.getElementById('menu').hidden"
+MENU_OPEN = "document.getElementById('menu').matches(':popover-open')"
+MENU_CLOSED = "!" + MENU_OPEN
+ONE_FILE_MAX_BYTES = 250 * 1024
+HANGUL = re.compile("[\uac00-\ud7a3]")
 FOCUSED = "document.activeElement.id || document.activeElement.textContent"
 # Records whether anything left the browser's own context menu to open.
 WATCH_CONTEXT_MENU = """
@@ -48,8 +53,8 @@ document.addEventListener("contextmenu", function (event) {
 # lines waiting for that frame must be bounded too: a hidden page gets no frames.
 FLOOD = """
 new Promise(function (resolve) {
-  for (var i = 0; i < %d; ++i) Module.print("flood " + i);
-  var waiting = pendingLines.length;
+  for (var i = 0; i < %d; ++i) sampleDrawingTest.print("flood " + i);
+  var waiting = sampleDrawingTest.waitingLines();
   requestAnimationFrame(function () {
     resolve({waiting: waiting,
              report: document.getElementById("report").textContent,
@@ -62,7 +67,8 @@ new Promise(function (resolve) {
 # The frame panel, read in one go: all of it is of one frame.
 PANEL = """
 ({calls: Array.from(document.querySelectorAll("#calls li"), item => item.textContent),
-  matrix: document.getElementById("matrix").textContent,
+  matrix: Array.from(document.getElementById("matrix").tBodies[0].rows,
+                     row => Array.from(row.cells).slice(1).map(cell => cell.textContent)),
   drawMode: document.getElementById("draw-mode").textContent,
   spinAngle: document.getElementById("spin-angle").textContent,
   scaleFactor: document.getElementById("scale-factor").textContent,
@@ -75,6 +81,31 @@ new MutationObserver(function () {
   scalesShown.push(document.getElementById("scale-factor").textContent);
 }).observe(document.getElementById("scale-factor"), {childList: true, characterData: true,
                                                      subtree: true});
+"""
+# Counts the changes inside live regions from now on: a screen reader would announce each.
+WATCH_LIVE_REGIONS = """
+window.liveChanges = 0;
+new MutationObserver(function (changes) {
+  liveChanges += changes.filter(change => (change.target.parentElement || change.target).closest(
+      "[aria-live]:not([aria-live=off]), [role=status], [role=alert], [role=log]:not([aria-live=off])"
+  )).length;
+}).observe(document.body, {childList: true, characterData: true, subtree: true});
+"""
+# Text shown outside the menu and the console, not in an element marked Korean.
+HANGUL_SHOWN = """
+(function () {
+  var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  var found = [document.title];
+  while (walker.nextNode()) {
+    var element = walker.currentNode.parentElement;
+    if (!element.closest("#menu, #console, noscript, [lang|=ko]") && element.checkVisibility())
+      found.push(walker.currentNode.data);
+  }
+  document.querySelectorAll("[aria-label]").forEach(function (element) {
+    if (!element.closest("[lang|=ko]")) found.push(element.getAttribute("aria-label"));
+  });
+  return found.join(" ");
+})()
 """
 AXE_RUN = """
 axe.run(document).then(function (result) {
@@ -118,14 +149,19 @@ class PageTests:
     @classmethod
     def setUpClass(cls):
         cls.report = expected("report")
-        cls.page = web_page.open_page(cls.browser, PAGE_DIR, init_script=WATCH_CONTEXT_MENU,
-                                      lifetime_s=200)
+        one_file = os.path.join(PAGE_DIR, "sample-drawing.html")
+        cls.size = os.path.getsize(one_file)
+        cls.folder = tempfile.mkdtemp(prefix="sample-drawing-disk-")
+        shutil.copy(one_file, cls.folder)
+        cls.page = web_page.open_page(cls.browser, os.path.join(cls.folder, "sample-drawing.html"),
+                                      init_script=WATCH_CONTEXT_MENU, lifetime_s=200)
         cls.page.wait_for_lines(len(cls.report), 60)
         cls.canvas = cls.page.rect("#canvas")
 
     @classmethod
     def tearDownClass(cls):
         cls.page.close()
+        shutil.rmtree(cls.folder)
 
     def check_frame(self, mode, scales, settle_s=0.3):
         """Fits a screenshot of the canvas to the cube, taken after the redraw that a choice
@@ -152,8 +188,9 @@ class PageTests:
         return left + width / 2, top + height / 2
 
     def tab_to_canvas(self):
-        """Tab from the heading, where a click leaves the starting point of sequential focus."""
-        self.page.click(*self.centre("h1"))
+        """Tab from the drawing's heading, where a click leaves the starting point of sequential
+        focus."""
+        self.page.click(*self.centre("#scene-title"))
         self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "canvas", "Tab did not reach the canvas")
 
@@ -180,7 +217,7 @@ class PageTests:
         self.assertEqual(float32(angle), angle, "the angle is a float, shown exactly")
         self.assertEqual(bits, "0x%08x" % struct.unpack("<I", struct.pack("<f", angle))[0])
         self.assertEqual(panel["calls"], expected_calls(mode, angle_text))
-        rows = [[float(cell) for cell in row.split()] for row in panel["matrix"].splitlines()]
+        rows = [[float(cell) for cell in row] for row in panel["matrix"]]
         for row, want in zip(rows, expected_matrix(mode, angle)):
             for got, value in zip(row, want):
                 self.assertAlmostEqual(got, value, delta=1e-6, msg=panel["matrix"])
@@ -199,20 +236,46 @@ class PageTests:
                          "the pane keeps every line as printed, blanks included")
 
     def test_2_canvas_shows_the_unscaled_cube_of_draw_mode_1(self):
+        self.assertTrue(self.page.url.startswith("file://"))
+        self.assertLess(self.size, ONE_FILE_MAX_BYTES)
         self.assertEqual(self.page.evaluate("[canvas.width, canvas.height]"),
                          [CANVAS_PX, CANVAS_PX])
         self.assertEqual(self.canvas[2:], (CANVAS_PX, CANVAS_PX))
         self.check_frame(1, [1.0])
         self.check_panel(1)
+        self.assertIn("draw mode 1", self.page.evaluate("canvas.getAttribute('aria-label')"))
+
+    def test_2b_a_dense_screen_gets_a_buffer_as_dense_and_pure_red_axes(self):
+        try:
+            for ratio in (2, 3):
+                self.page.resize(1000 - ratio, 560, ratio)  # As browser zoom: the window too.
+                self.page.wait_until("canvas.width === %d && canvas.height === %d"
+                                     % ((CANVAS_PX * ratio,) * 2), 5, "the buffer at %d" % ratio)
+                self.assertEqual(self.page.rect("#canvas"), self.canvas, "the box moved")
+                self.page.pump(0.3)
+                image = web_page.png_to_ppm(self.page.screenshot(self.canvas))
+                self.assertTrue(image.startswith(b"P6\n%d %d\n" % ((CANVAS_PX * ratio,) * 2)))
+                self.assertGreater(image.count(b"\xff\x00\x00"), CANVAS_PX * ratio // 2,
+                                   "the axes have no pure red at %d" % ratio)
+        finally:
+            self.page.resize(1000, 560)
+        self.page.wait_until("canvas.width === %d" % CANVAS_PX, 5, "the buffer back at 1")
 
     def test_3_axe_finds_no_violation_with_the_menu_closed_or_open(self):
         with open(AXE) as source:
             self.page.run_script(source.read())
-        self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu closed")
-        self.tab_to_canvas()
-        self.open_by_keyboard()
-        self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open")
-        self.close_by_escape()
+        self.assertIsNone(HANGUL.search(self.page.evaluate(HANGUL_SHOWN)))
+        for language in ("en", "ko"):
+            self.page.click(*self.centre("[data-language=%s]" % language))
+            self.assertEqual(self.page.evaluate("document.documentElement.lang"), language)
+            self.assertEqual(bool(HANGUL.search(self.page.evaluate(HANGUL_SHOWN))),
+                             language == "ko")
+            self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu closed, " + language)
+            self.tab_to_canvas()
+            self.open_by_keyboard()
+            self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open, " + language)
+            self.close_by_escape()
+        self.page.click(*self.centre("[data-language=en]"))
         self.assertTrue(self.page.evaluate(
             "fetch(document.querySelector('link[rel=icon]').href).then(r => r.ok)"), "favicon")
         self.assertTrue(self.page.evaluate(
@@ -227,6 +290,10 @@ class PageTests:
                                             "document.activeElement)"), 0, "entry 1 current")
         self.assertFalse(self.page.evaluate("window.contextMenuLeftToBrowser"),
                          "the browser's own menu opened")
+        self.page.key("Enter")  # Entry 1: the draw mode it is in.
+        self.page.wait_until(MENU_CLOSED, 5, "Enter to choose")
+        self.assertEqual(self.page.evaluate(FOCUSED), "canvas")
+        self.open_by_keyboard()
         self.close_by_escape()
         self.open_by_keyboard()
         self.page.key("Tab")
@@ -254,6 +321,7 @@ class PageTests:
         self.page.mouse("up", *entry_2, button="right")
         self.assertTrue(self.page.evaluate(MENU_CLOSED), "the menu stayed open after the choice")
         self.check_frame(2, [1.0])
+        self.assertIn("draw mode 2", self.page.evaluate("canvas.getAttribute('aria-label')"))
 
         self.page.click(*press, button="right")
         self.page.click(*self.centre("#menu li:nth-child(3)"))
@@ -291,24 +359,22 @@ class PageTests:
             self.page.wait_until("/^Right-click/.test(help.textContent)", 5,
                                  "the help line for a mouse")
 
-    def test_7_resizing_keeps_the_menu_inside_the_window_or_closes_it(self):
+    def test_7_resizing_keeps_the_menu_inside_the_window(self):
         self.page.click(*self.at_canvas(280, 280), button="right")
         self.page.wait_until(MENU_OPEN, 5, "the menu to open")
         try:
-            for width, height in ((640, 400), (200, 150)):
+            for width, height in ((640, 400), (320, 480), (200, 150)):
                 self.page.resize(width, height)
                 self.page.pump(0.2)
-                if self.page.evaluate(MENU_OPEN):
-                    left, top, menu_width, menu_height = self.page.rect("#menu")
-                    self.assertTrue(left >= 0 and top >= 0 and left + menu_width <= width
-                                    and top + menu_height <= height,
-                                    "the menu left a %dx%d window" % (width, height))
-            self.assertTrue(self.page.evaluate(MENU_CLOSED), "the menu outgrew the window")
+                left, top, menu_width, menu_height = self.page.rect("#menu")
+                self.assertTrue(left >= 0 and top >= 0 and left + menu_width <= width
+                                and top + menu_height <= height,
+                                "the menu left a %dx%d window" % (width, height))
         finally:
             self.page.resize(1000, 560)
             self.page.key("Escape")
 
-    def test_8_keyboard_arrows_wrap_and_enter_on_entry_5_traces_the_scale(self):
+    def test_8_keyboard_arrows_wrap_then_a_tap_on_a_phone_on_entry_5_traces_the_scale(self):
         self.tab_to_canvas()
         self.open_by_keyboard()
         current = "Array.from(menu.children).indexOf(document.activeElement) + 1"
@@ -317,13 +383,34 @@ class PageTests:
                            ("ArrowDown", SCALE_ENTRY)):
             self.page.key(key)
             self.assertEqual(self.page.evaluate(current), entry, "after " + key)
-        self.page.run_script(WATCH_SCALES)
-        self.page.key("Enter")
-        self.page.wait_until(MENU_CLOSED, 5, "the choice to close the menu")
-        self.assertEqual(self.page.evaluate(FOCUSED), "canvas", "focus went back")
+        self.close_by_escape()
+
+        # A phone: one column, drawing first, nothing wider than the window, nothing zoomed out.
+        self.page.resize(360, 640, 2, phone=True)
+        self.page.pump(0.3)
+        self.assertEqual(self.page.evaluate(
+            "[document.documentElement.scrollWidth, visualViewport.scale]"), [360, 1])
+        tops = [self.page.rect(section)[1] for section in ("#scene", "#output", "#frame")]
+        self.assertEqual(tops, sorted(tops), "not drawing, console, frame panel")
+        self.page.resize(320, 480, 2, phone=True)
+        self.page.pump(0.3)
+        canvas = self.page.rect("#canvas")
+        self.page.touch("down", canvas[0] + 150, canvas[1] + 100)
+        self.page.wait_until(MENU_OPEN, 5, "the long press to open the menu")
+        self.page.touch("up")
+        left, top, width, height = self.page.rect("#menu")
+        self.assertTrue(left >= 0 and top >= 0 and left + width <= 320 and top + height <= 480)
+        self.assertGreaterEqual(self.page.rect("#menu li")[3], 44)
+        self.page.run_script(WATCH_SCALES + WATCH_LIVE_REGIONS)
+        self.page.evaluate("menu.children[%d].scrollIntoView()" % (SCALE_ENTRY - 1))
+        self.page.touch("down", *self.centre("#menu li:nth-child(%d)" % SCALE_ENTRY))
+        self.page.touch("up")
+        self.page.wait_until(MENU_CLOSED, 5, "the tap to choose")
         trace = expected("trace")
         lines = self.page.wait_for_lines(len(self.report) + len(trace))
         self.assertEqual(lines[len(self.report):len(self.report) + len(trace)], trace)
+        self.page.resize(1000, 560)
+        self.canvas = self.page.rect("#canvas")
         # The first turn: the trace prints 2.000000 for the float one unit above 2.
         self.page.wait_until("scalesShown.includes('2.0000002 (0x40000001)')", 5,
                              "the panel to show the scale of the first turn exactly")
@@ -336,6 +423,8 @@ class PageTests:
         fit = self.check_frame(SCALE_ENTRY, [round(traced + step, 1) for step in (-0.1, 0.0, 0.1)],
                                settle_s=0)
         self.assertNotIn("scale 1.000000", fit)
+        self.assertIn("draw mode 5", self.page.evaluate("canvas.getAttribute('aria-label')"))
+        self.assertEqual(self.page.evaluate("liveChanges"), 0, "a live region announced")
 
     def test_9_under_a_flood_the_pane_keeps_the_report_and_its_bound(self):
         pane = self.page.evaluate(FLOOD)
@@ -379,12 +468,13 @@ class PageTests:
         try:
             held = self.page.evaluate(PANEL)
             self.assertTrue(held["number"].startswith("Held at frame"), held["number"])
-            lines, frames = len(self.page.lines), self.page.evaluate("frameCount")
+            frames_recorded = "sampleDrawingTest.framesRecorded()"
+            lines, frames = len(self.page.lines), self.page.evaluate(frames_recorded)
             canvas = self.page.screenshot(self.canvas)
             self.page.pump(0.5)
             self.assertEqual(self.page.evaluate(PANEL), held, "the held panel changed")
             self.assertGreater(len(self.page.lines), lines, "the console stopped")
-            self.assertGreater(self.page.evaluate("frameCount"), frames, "the program stopped")
+            self.assertGreater(self.page.evaluate(frames_recorded), frames, "the program stopped")
             self.assertNotEqual(self.page.screenshot(self.canvas), canvas, "the canvas stopped")
         finally:
             self.press_hold()
@@ -411,6 +501,29 @@ class FailureTest(unittest.TestCase):
             self.assertEqual(shown[0], True)
             self.assertIn("WebGL", shown[1])
             self.assertEqual(shown[2], True, "an empty console shown")
+
+    def test_served_to_a_browser_asking_for_korean_korean_until_english_is_chosen(self):
+        with web_page.ChromiumPage(PAGE_DIR, lifetime_s=60) as page:
+            page.call("Network.setUserAgentOverride", userAgent=page.evaluate(
+                "navigator.userAgent"), acceptLanguage="ko-KR,ko;q=0.9,en;q=0.5")
+            for want in ("ko", "en", "en"):
+                page.call("Page.navigate", url=page.url)
+                page.wait_until("document.readyState === 'complete' && "
+                                "document.documentElement.lang === '%s'" % want)
+                heading = page.evaluate("document.getElementById('console-title').textContent")
+                self.assertEqual(bool(HANGUL.search(heading)), want == "ko", heading)
+                page.click(*(lambda r: (r[0] + 4, r[1] + 4))(page.rect("[data-language=en]")))
+
+    def test_without_webassembly_the_page_says_so_and_no_key_or_click_throws(self):
+        refused = "WebAssembly.instantiate = () => Promise.reject(new Error('refused here'));"
+        with web_page.ChromiumPage(PAGE_DIR, init_script=refused, lifetime_s=60) as page:
+            page.wait_until("document.readyState === 'complete' && "
+                            "!document.getElementById('failure').hidden", 10, "the failure")
+            self.assertIn("could not be started",
+                          page.evaluate("document.getElementById('failure').textContent"))
+            page.key("F10", shift=True)
+            page.click(150, 150, "right")
+            page.pump(0.5)
 
     def test_without_javascript_the_page_says_what_it_is_and_needs(self):
         with web_page.ChromiumPage(PAGE_DIR, lifetime_s=60) as page:

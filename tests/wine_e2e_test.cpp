@@ -3,12 +3,14 @@
 // with synthetic mouse events, and its end when the window closes.
 //
 // Run by scripts/test-windows.sh, which names the exe (SAMPLE_DRAWING_EXE), Wine's launcher (WINE)
-// and the Wine prefix it made for the run (WINEPREFIX, passed on to the program).
+// and the Wine prefix it made for the run (WINEPREFIX, passed on to the program), and a copy of
+// that prefix set to 144 dpi, a scale of 150% (WINEPREFIX_144DPI).
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool) break gtest's headers.
 #include <X11/Xlib.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -89,8 +91,10 @@ class WineE2eTest : public ::testing::Test {
     app.reset();
   }
 
-  // Starts the exe with its standard output on a pipe and waits for its drawn window.
-  Window StartAndWaitForWindow() {
+  // Starts the exe with its standard output on a pipe and waits for its drawn window; on the
+  // suite's server in the run's own Wine prefix unless others are given.
+  Window StartAndWaitForWindow(xharness::PrivateXServer* onServer = server,
+                               const std::string& prefix = "") {
     const std::string exe = Required("SAMPLE_DRAWING_EXE");
     const std::string wine = Required("WINE");
     if (exe.empty() || wine.empty() || Required("WINEPREFIX").empty()) {
@@ -98,11 +102,18 @@ class WineE2eTest : public ::testing::Test {
       return 0;
     }
     std::vector<std::string> env = xharness::EnvironmentWithoutDisplay();
-    env.push_back("DISPLAY=" + server->displayName());
+    env.push_back("DISPLAY=" + onServer->displayName());
+    if (!prefix.empty()) {
+      std::replace_if(
+          env.begin(), env.end(),
+          [](const std::string& e) { return e.rfind("WINEPREFIX=", 0) == 0; },
+          "WINEPREFIX=" + prefix);
+    }
     app = std::make_unique<xharness::ChildProcess>(
         "timeout", std::vector<std::string>{"-k", "5", kWineLifetimeS, wine, exe}, env);
-    const Window window = xharness::WaitForWindow(server->display(), kWindowTitle, kStartTimeout);
-    if (window == 0 || !xharness::WaitWindowViewable(server->display(), window, kStartTimeout)) {
+    Display* display = onServer->display();
+    const Window window = xharness::WaitForWindow(display, kWindowTitle, kStartTimeout);
+    if (window == 0 || !xharness::WaitWindowViewable(display, window, kStartTimeout)) {
       return 0;
     }
     return window;
@@ -237,6 +248,37 @@ TEST_F(WineE2eTest, TheNativeMenuDismissedChoosesNothingAndEntryFiveStartsTheExa
   const std::vector<std::string> trace(lines.begin() + kReportLines,
                                        lines.begin() + kReportLines + expected.size());
   EXPECT_EQ(trace, expected);
+}
+
+// At 150% the window is 300 logical pixels a side, 450 physical ones, and the scene fills them:
+// the axes reach the right and top edges and the cube stands at x = 0.6 of the larger view, where a
+// 300-pixel viewport in the corner would leave white. On a server of its own: once a program of
+// the 96-dpi prefix has used a server, Wine gives the next prefix's programs 96 dpi there too.
+TEST_F(WineE2eTest, AtOneHundredAndFiftyPercentTheWindowIs450PixelsAndTheSceneFillsIt) {
+  constexpr int kScaledPx = kWindowPx * 3 / 2;
+  constexpr int kCubeX = kScaledPx * 8 / 10;  // (0.6 + 1) / 2 of the view
+  constexpr int kInsideCubePx = 20;  // less than the 0.15-unit half edge, 33.75 px, at any angle
+  const std::string prefix = Required("WINEPREFIX_144DPI");
+  ASSERT_FALSE(prefix.empty()) << "WINEPREFIX_144DPI must be set (test-windows.sh)";
+  xharness::PrivateXServer ownServer;
+  const Window window = StartAndWaitForWindow(&ownServer, prefix);
+  ASSERT_NE(window, 0u);
+  const std::optional<xharness::WindowGeometry> geometry =
+      xharness::GetGeometry(ownServer.display(), window);
+  ASSERT_TRUE(geometry);
+  EXPECT_EQ(geometry->width, kScaledPx);
+  EXPECT_EQ(geometry->height, kScaledPx);
+
+  const bool filled = xharness::WaitUntil(
+      [&] {
+        const auto image = xharness::GrabWindow(ownServer.display(), window);
+        return image && programtest::IsDrawn(*image, kScaledPx) &&
+               image->AtFromBottom(kCubeX, kScaledPx / 2 + kInsideCubePx) == xharness::kRed &&
+               image->AtFromBottom(kCubeX, kScaledPx / 2 - kInsideCubePx) == xharness::kRed;
+      },
+      kStartTimeout, milliseconds(20));
+  EXPECT_TRUE(filled) << "the scene does not fill the 450-pixel window";
+  app.reset();  // before its server goes
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 """web_picture.py: the browser build's pictures, taken from the real page in a headless Chromium:
-docs/web.png, its menu open over the canvas with entry 5 under the pointer, and
-docs/web-frame.png, its frame panel held on the first turn of the scale animation. Run by
-scripts/make-web-picture.sh.
+docs/web.png, its menu open over the canvas with entry 5 under the pointer; docs/web-frame.png,
+its frame panel held on the first turn of the scale animation; docs/web-korean.png, the same in
+Korean; docs/web-phone.png, the page on a 360-pixel phone; and docs/web-dpr2.png, the drawing on
+a screen of two device pixels to the CSS pixel. Run by scripts/make-web-picture.sh.
 
-Usage: /usr/bin/python3 scripts/lib/web_picture.py PAGE_DIR MENU.png FRAME.png
+Usage: /usr/bin/python3 scripts/lib/web_picture.py PAGE_DIR MENU.png FRAME.png KOREAN.png
+           PHONE.png DPR2.png
 """
 
 import os
@@ -22,16 +24,19 @@ SHOWN_ENTRY = 5
 FRAME_HEIGHT = 790
 # The scale at the animation's first turn: 2.000000 on the console.
 TURN_SCALE = "2.0000002 (0x40000001)"
+KOREAN_HEIGHT = 830  # Korean notes run a line longer.
+PHONE_WIDTH, PHONE_HEIGHT = 360, 720
 
 
 def main():
-    page_dir, output, frame_output = sys.argv[1:4]
+    page_dir, output, frame_output, korean_output, phone_output, dense_output = sys.argv[1:7]
     with web_page.ChromiumPage(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.pump(1.0)  # Ten rotation ticks: the cube has turned a little.
         left, top, _, _ = page.rect("#canvas")
         page.click(left + MENU_PRESS[0], top + MENU_PRESS[1], "right")
-        page.wait_until("!document.getElementById('menu').hidden", 5, "the menu")
+        page.wait_until("document.getElementById('menu').matches(':popover-open')", 5,
+                        "the menu")
         entry = page.rect("#menu li:nth-child(%d)" % SHOWN_ENTRY)
         page.call("Input.dispatchMouseEvent", type="mouseMoved",
                   x=entry[0] + 40, y=entry[1] + entry[3] / 2)
@@ -49,8 +54,24 @@ def main():
         with open(frame_output, "wb") as picture:
             picture.write(page.screenshot())
 
+        # The same, held, in Korean; then in English on a phone, and the drawing at ratio 2.
+        for language, shot, size in (("ko", korean_output, (WIDTH, KOREAN_HEIGHT, 1, False)),
+                                     ("en", phone_output, (PHONE_WIDTH, PHONE_HEIGHT, 1, True))):
+            button = page.rect("[data-language=%s]" % language)
+            page.click(button[0] + button[2] / 2, button[1] + button[3] / 2)
+            page.resize(*size)
+            page.set_touch_first(size[3])  # A phone's help line is for its finger.
+            page.pump(0.3)
+            with open(shot, "wb") as picture:
+                picture.write(page.screenshot())
+        page.resize(WIDTH, HEIGHT, 2)
+        page.wait_until("canvas.width === 600", 5, "the buffer at ratio 2")
+        page.pump(0.3)
+        with open(dense_output, "wb") as picture:
+            picture.write(page.screenshot(page.rect("#canvas")))
+
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
     main()

@@ -16,8 +16,18 @@
 
 namespace {
 
-// The calls a frame can make on the model-view matrix, in the page's order of names.
+// The calls a frame can make on the model-view matrix, named for the page here and nowhere else.
 enum CallKind : int { kLoadIdentity, kTranslate, kRotate, kScale, kSolidCube };
+
+struct CallKindName {
+  const char* name;
+  bool takesFloats;  // glutSolidCube's edge is a double; the others take floats
+};
+
+constexpr CallKindName kCallKinds[] = {
+    {"glLoadIdentity", true}, {"glTranslatef", true},   {"glRotatef", true},
+    {"glScalef", true},       {"glutSolidCube", false},
+};
 
 struct Call {
   int kind;
@@ -52,11 +62,13 @@ void Record(int kind, std::initializer_list<double> arguments) {
 
 }  // namespace
 
-// Hands one frame to the page (web/index.html defines Module.showFrame). Floats go as their bits,
-// so the page shows exactly what was held.
+// Hands one frame to the page (web/start.js defines Module.showFrame): each call as its name,
+// whether its arguments are floats, and the arguments. Floats go widened, which is exact, so the
+// page shows exactly what was held.
 EM_JS(void, HandFrameToPage,
-      (const int* kinds, const double* arguments, const int* counts, int callCount,
-       const float* matrix, int drawModeHeld, float spinAngleHeld, float scaleFactorHeld),
+      (const char* const* names, const int* floats, const double* arguments, const int* counts,
+       int callCount, const float* matrix, int drawModeHeld, float spinAngleHeld,
+       float scaleFactorHeld),
       {
         var calls = [];
         for (var i = 0; i < callCount; ++i) {
@@ -64,7 +76,11 @@ EM_JS(void, HandFrameToPage,
           for (var k = 0; k < HEAP32[(counts >> 2) + i]; ++k) {
             args.push(HEAPF64[(arguments >> 3) + 4 * i + k]);
           }
-          calls.push({kind : HEAP32[(kinds >> 2) + i], args : args});
+          calls.push({
+            name : UTF8ToString(HEAPU32[(names >> 2) + i]),
+            floats : HEAP32[(floats >> 2) + i] > 0,
+            args : args
+          });
         }
         var m = matrix ? Array.from(HEAPF32.subarray(matrix >> 2, (matrix >> 2) + 16)) : null;
         Module["showFrame"]({
@@ -109,15 +125,17 @@ void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
 
 void __wrap_glFlush() {
   __real_glFlush();
-  std::array<int, kMaxCalls> kinds{};
+  std::array<const char*, kMaxCalls> names{};
+  std::array<int, kMaxCalls> floats{};
   std::array<int, kMaxCalls> counts{};
   std::array<double, 4 * kMaxCalls> arguments{};
   for (int i = 0; i < frame.callCount; ++i) {
-    kinds[i] = frame.calls[i].kind;
+    names[i] = kCallKinds[frame.calls[i].kind].name;
+    floats[i] = kCallKinds[frame.calls[i].kind].takesFloats ? 1 : 0;
     counts[i] = frame.calls[i].argumentCount;
     for (int k = 0; k < 4; ++k) arguments[4 * i + k] = frame.calls[i].arguments[k];
   }
-  HandFrameToPage(kinds.data(), arguments.data(), counts.data(), frame.callCount,
+  HandFrameToPage(names.data(), floats.data(), arguments.data(), counts.data(), frame.callCount,
                   frame.hasMatrix ? frame.matrix.data() : nullptr, drawMode, spinAngle,
                   scaleFactor);
 }

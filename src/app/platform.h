@@ -14,14 +14,16 @@ void AttachConsole();
 // Connects to the display the window will open on, where the platform has one to connect to
 // before GLUT opens the window, and makes sure it can show an OpenGL window: where it cannot, says
 // so in one line on standard error (and as the platform shows errors) and ends the program with
-// status 1. Call right after glutInit, which takes the display's name from the command line.
+// status 1. Where the platform draws at the display's own scale, it also sizes the window for the
+// display's density (windowEdgePx). Call right after glutInit, which takes the display's name
+// from the command line.
 void ConnectDisplay();
 
 // Shows the pop-up menu's entries (kMainMenuEntries) the platform's way, opened by the right
 // mouse button. Call with the window created.
 void AttachMainMenu();
 
-// What a platform may use of the shared program: the menu's table, and the callback a choice
-// calls with the chosen entry's value.
+// What a platform may use of the shared program: the menu's table, the callback a choice calls
+// with the chosen entry's value, and the window's edge in physical pixels.
 #include "menu.h"   // kMainMenuEntries
-#include "scene.h"  // MyMainMenu
+#include "scene.h"  // MyMainMenu, windowEdgePx

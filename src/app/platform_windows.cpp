@@ -6,6 +6,10 @@
 // Terminal, it prints into that console and the prompt waits for it, as for any console tool; and
 // a redirection to a file or a pipe is handed over as its standard output. A GUI-subsystem exe
 // would get none of the three without extra steps, and its prompt would come back at once.
+//
+// The manifest declares the program aware of each monitor's scale (per-monitor v2): Windows then
+// neither stretches nor blurs the window, and the program sizes it itself, 300 logical pixels a
+// side at the monitor's scale, following it to a monitor of another scale.
 #include <fcntl.h>
 #include <io.h>
 
@@ -23,6 +27,32 @@ constexpr UINT kNoChoice = 0;  // What TrackPopupMenuEx returns when the menu wa
 HMENU mainMenu = nullptr;
 WNDPROC glutWindowProc = nullptr;  // freeglut's own window procedure, which gets every message
                                    // but the right button's press and the close.
+
+// The window's edge in physical pixels at a monitor's dots per inch; 96 is the scale of 100%.
+int EdgeForDpi(UINT dpi) {
+  return MulDiv(kWindowSizePx, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+// The window opened at the system's scale, that of the primary monitor when the user signed in;
+// on a monitor of another scale it takes that monitor's.
+void MatchMonitorScale(HWND window) {
+  const int edgePx = EdgeForDpi(GetDpiForWindow(window));
+  if (edgePx != windowEdgePx) {
+    windowEdgePx = edgePx;
+    glutReshapeWindow(edgePx, edgePx);
+  }
+}
+
+// The window moved to a monitor of another scale, or the scale changed: it takes the rectangle
+// Windows suggests, which keeps the same part of it under the pointer while it is dragged across,
+// and the scene is drawn at the new size.
+void FollowScaleChange(HWND window, WPARAM newDpi, LPARAM suggestedRect) {
+  windowEdgePx = EdgeForDpi(HIWORD(newDpi));
+  const RECT* rect = reinterpret_cast<const RECT*>(suggestedRect);
+  SetWindowPos(window, nullptr, rect->left, rect->top, rect->right - rect->left,
+               rect->bottom - rect->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  glutPostRedisplay();
+}
 
 // True when the C runtime's stream has somewhere to write: a console, a file or a pipe.
 bool HasTarget(std::FILE* stream) {
@@ -71,7 +101,8 @@ void ShowMainMenu(HWND window, LPARAM clientPoint) {
 // The right button's press opens the menu. Closing the window ends the main loop with the window
 // still there: freeglut would destroy it at once and then serve the timers due in the same turn
 // of its loop, whose glutPostRedisplay, with no window left, ends the process with status 1.
-// freeglut destroys the window itself once its loop has returned.
+// freeglut destroys the window itself once its loop has returned. A change of scale resizes the
+// window, which freeglut then hears of as an ordinary resize.
 LRESULT CALLBACK PlatformWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_RBUTTONDOWN:
@@ -79,6 +110,9 @@ LRESULT CALLBACK PlatformWindowProc(HWND window, UINT message, WPARAM wParam, LP
       return 0;
     case WM_CLOSE:
       glutLeaveMainLoop();
+      return 0;
+    case WM_DPICHANGED:
+      FollowScaleChange(window, wParam, lParam);
       return 0;
     default:
       return CallWindowProcA(glutWindowProc, window, message, wParam, lParam);
@@ -129,10 +163,14 @@ bool HasOpenGlPixelFormat() {
 
 }  // namespace
 
-// freeglut connects as it opens the window. Where no OpenGL pixel format can be had it would open
-// the window anyway, without a GL context, and the program would run on with a blank window.
+// freeglut connects as it opens the window, which opens on the primary monitor at its top-left
+// corner: at the system's scale. Where no OpenGL pixel format can be had it would open the window
+// anyway, without a GL context, and the program would run on with a blank window.
 void ConnectDisplay() {
-  if (HasOpenGlPixelFormat()) return;
+  if (HasOpenGlPixelFormat()) {
+    windowEdgePx = EdgeForDpi(GetDpiForSystem());
+    return;
+  }
   constexpr char kNoOpenGl[] =
       "cannot open its window: the display offers no OpenGL pixel format; install or update the "
       "graphics driver, or turn on 3D acceleration in a virtual machine or remote session";
@@ -151,4 +189,5 @@ void AttachMainMenu() {
   mainMenu = BuildMainMenu();
   glutWindowProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlatformWindowProc)));
+  MatchMonitorScale(window);
 }

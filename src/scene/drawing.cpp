@@ -63,7 +63,7 @@ void PlaceCube() {
 
 void OpenSceneWindow() {
   glutInitDisplayMode(GLUT_SINGLE | GLUT_RGB);
-  glutInitWindowSize(kWindowSizePx, kWindowSizePx);
+  glutInitWindowSize(windowEdgePx, windowEdgePx);
   glutInitWindowPosition(0, 0);
   glutCreateWindow(kWindowTitle);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
@@ -75,7 +75,7 @@ void OpenSceneWindow() {
 void MyDisplay() {
   glClear(GL_COLOR_BUFFER_BIT);
   // Fixed at the lower-left corner, so resizing the window neither moves nor stretches the scene.
-  glViewport(0, 0, kWindowSizePx, kWindowSizePx);
+  glViewport(0, 0, windowEdgePx, windowEdgePx);
   glColor3f(1.0f, 0.0f, 0.0f);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();

@@ -11,7 +11,7 @@ extern float scaleFactor;  // Cube scale in draw mode 5. Initially 1.0.
 
 // Fixed facts shared by start-up, drawing and the timers.
 constexpr char kWindowTitle[] = "Sample Drawing";
-constexpr int kWindowSizePx = 300;    // Window and viewport edge, in pixels.
+constexpr int kWindowSizePx = 300;    // Window and viewport edge, in logical pixels.
 constexpr unsigned kTickMs = 100;     // Period of every timer.
 constexpr int kRotateTimerValue = 0;  // Passed when arming MyRotateTimer; never read.
 constexpr int kScaleTimerValue = 1;   // Passed when arming MyTimer and MyTimer2; never read.
@@ -34,9 +34,14 @@ bool InLowerBand(float scale);
 
 // The window.
 
-// Opens the 300 x 300 single-buffered RGB window titled kWindowTitle at (0, 0) and sets the view
-// that never changes: the white clear colour and the orthographic projection of -1..1 on every
-// axis. Call once, after glutInit.
+// Window and viewport edge in the display's physical pixels: kWindowSizePx at the usual density,
+// scaled by a platform that sizes the window for a denser display, before OpenSceneWindow and
+// again when the window moves to a display of another density. Initially kWindowSizePx.
+extern int windowEdgePx;
+
+// Opens the single-buffered RGB window of windowEdgePx a side titled kWindowTitle at (0, 0) and
+// sets the view that never changes: the white clear colour and the orthographic projection of
+// -1..1 on every axis. Call once, after glutInit.
 void OpenSceneWindow();
 
 // GLUT callbacks.

@@ -22,6 +22,7 @@ constexpr double kLowerBandHigh = 0.5001;
 int drawMode = 1;
 float spinAngle = 0.0f;
 float scaleFactor = 1.0f;
+int windowEdgePx = kWindowSizePx;
 
 float NextSpinAngle(float angleDeg) {
   float next = static_cast<float>(static_cast<double>(angleDeg) + kSpinStepDeg);

@@ -50,14 +50,12 @@ Window FindOpenMenu(Display* display) {
   return trap.Check() == 0 ? menu : 0;
 }
 
-bool IsDrawn(const xharness::RgbImage& image) {
-  constexpr int kFarPx = facts::kWindowPx - 3;
-  constexpr int kAxisRowPx = facts::kWindowPx / 2;
-  if (image.width() < facts::kWindowPx || image.height() < facts::kWindowPx) return false;
+bool IsDrawn(const xharness::RgbImage& image, int edgePx) {
+  if (image.width() < edgePx || image.height() < edgePx) return false;
   return image.AtFromBottom(2, 2) == xharness::kWhite &&
-         image.AtFromBottom(kFarPx, kFarPx) == xharness::kWhite &&
-         (image.AtFromBottom(kFarPx, kAxisRowPx) == xharness::kRed ||
-          image.AtFromBottom(kFarPx, kAxisRowPx - 1) == xharness::kRed);
+         image.AtFromBottom(edgePx - 3, edgePx - 3) == xharness::kWhite &&
+         (image.AtFromBottom(edgePx - 3, edgePx / 2) == xharness::kRed ||
+          image.AtFromBottom(edgePx - 3, edgePx / 2 - 1) == xharness::kRed);
 }
 
 Window WaitForDrawnWindow(Display* display, const std::string& title,

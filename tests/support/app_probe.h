@@ -63,8 +63,9 @@ using xharness::PixelAt;
 
 // A drawn frame, in any draw mode: the viewport's corners white and its x axis red where it
 // leaves the viewport; before its first expose is served the window shows whatever the server
-// left there (black on Xvfb). The baseline programs of the benchmark draw the same.
-bool IsDrawn(const xharness::RgbImage& image);
+// left there (black on Xvfb). The baseline programs of the benchmark draw the same. edgePx is the
+// viewport's edge, larger than kWindowPx on a display scaled for its density.
+bool IsDrawn(const xharness::RgbImage& image, int edgePx = facts::kWindowPx);
 // The window named title once it shows a drawn frame, looked for every poll; 0 if not by timeout.
 Window WaitForDrawnWindow(Display* display, const std::string& title,
                           xharness::milliseconds timeout,

@@ -91,7 +91,7 @@ def open_page(browser, page_dir, **options):
 
 
 class Page:
-    """The page at page_dir, open in a viewport of width x height CSS pixels (one device pixel
+    """The page at page_dir (a folder served on loopback, or one file opened from the disk), open in a viewport of width x height CSS pixels (one device pixel
     each). Console lines arrive in `lines`, each as (text, timestamp in ms since the epoch); an
     exception the page does not catch raises PageError. init_script runs in every document before
     the page's own scripts."""
@@ -116,6 +116,9 @@ class Page:
         return process
 
     def _serve(self, page_dir, lifetime_s):
+        if os.path.isfile(page_dir):  # One file, opened from the disk.
+            self.url = "file://" + urllib.request.pathname2url(os.path.abspath(page_dir))
+            return
         server = self._spawn(
             lifetime_s, [sys.executable, "-u", "-m", "http.server", "0", "--bind", "127.0.0.1",
                          "--directory", page_dir],
@@ -278,9 +281,11 @@ class ChromiumPage(Page):
             raise PageError("%s: %s" % (expression, result["exceptionDetails"]))
         return result["result"].get("value")
 
-    def resize(self, width, height):
+    def resize(self, width, height, ratio=1, phone=False):
+        """The viewport in CSS pixels, ratio device pixels to each; a phone's viewport obeys the
+        page's viewport meta tag, and zooms out a page wider than itself."""
         self.call("Emulation.setDeviceMetricsOverride",
-                  width=width, height=height, deviceScaleFactor=1, mobile=False)
+                  width=width, height=height, deviceScaleFactor=ratio, mobile=phone)
 
     def set_touch_first(self, on):
         """Emulates a device whose one pointer is a finger (hover: none, pointer: coarse)."""
@@ -391,9 +396,9 @@ class FirefoxPage(Page):
         value = result["result"]
         return json.loads(value["value"]) if value["type"] == "string" else None
 
-    def resize(self, width, height):
+    def resize(self, width, height, ratio=1, phone=False):
         self.call("browsingContext.setViewport", context=self.context,
-                  viewport={"width": width, "height": height}, devicePixelRatio=1)
+                  viewport={"width": width, "height": height}, devicePixelRatio=ratio)
 
     def _act(self, *sources):
         self.call("input.performActions", context=self.context, actions=list(sources))

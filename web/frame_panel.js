@@ -1,0 +1,115 @@
+// frame_panel.js: what the frame on the canvas did, as the program recorded it
+// (src/app/frame_record_web.cpp): its model-view calls by name, the matrix GL held as the cube was
+// drawn, and the scene variables, every float exact. The panel follows the program at most once
+// per animation frame, and not at all while held; it is not a live region, as it changes ten
+// times a second.
+function FramePanel(language) {
+  var holdButton = document.getElementById("hold");
+  var frameNumber = document.getElementById("frame-number");
+  var calls = document.getElementById("calls");
+  var matrixBody = document.getElementById("matrix").tBodies[0];
+  var floatBits = new Float32Array(1);
+  var floatWord = new Uint32Array(floatBits.buffer);
+  var frameCount = 0;
+  var latestFrame = null;
+  var shownFrame = null;
+  var framePending = false;
+
+  // Rows named by the coordinate they give, as the columns by the one they take.
+  ["x", "y", "z", "w"].forEach(function (name) {
+    var row = matrixBody.insertRow();
+    var header = document.createElement("th");
+    header.scope = "row";
+    header.textContent = name;
+    row.append(header);
+    for (var column = 0; column < 4; ++column) row.insertCell();
+  });
+
+  // The shortest decimal that reads back as the same float (or the same double).
+  function Exact(value, isFloat) {
+    if (!isFloat || !isFinite(value)) return String(value);
+    for (var digits = 1; digits < 9; ++digits) {
+      var text = value.toPrecision(digits);
+      if (Math.fround(Number(text)) === value) return String(Number(text));
+    }
+    return String(Number(value.toPrecision(9)));
+  }
+
+  function Bits(value) {
+    floatBits[0] = value;
+    return "0x" + floatWord[0].toString(16).padStart(8, "0");
+  }
+
+  function CallText(call) {
+    return call.name + "(" +
+        call.args.map(function (arg) { return Exact(arg, call.floats); }).join(", ") + ")";
+  }
+
+  function SetText(element, text) {
+    if (element.textContent !== text) element.textContent = text;
+  }
+
+  // GL's matrix is column-major; the table shows it row by row.
+  function ShowMatrix(m) {
+    for (var row = 0; row < 4; ++row) {
+      for (var column = 0; column < 4; ++column) {
+        SetText(matrixBody.rows[row].cells[column + 1], m ? Exact(m[4 * column + row], true) : "");
+      }
+    }
+  }
+
+  function Held() {
+    return holdButton.getAttribute("aria-pressed") === "true";
+  }
+
+  function ShowNumber() {
+    if (!shownFrame) return;
+    var number = shownFrame.number.toLocaleString(language.Current());
+    SetText(frameNumber, language.Text(Held() ? "heldAt" : "frameNumber", {number: number}));
+  }
+
+  function Show() {
+    framePending = false;
+    var frame = latestFrame;
+    if (Held() || frame === shownFrame) return;
+    shownFrame = frame;
+    var texts = frame.calls.map(CallText);
+    while (calls.children.length > texts.length) calls.lastChild.remove();
+    texts.forEach(function (text, i) {
+      if (i === calls.children.length) calls.append(document.createElement("li"));
+      SetText(calls.children[i], text);
+    });
+    ShowMatrix(frame.matrix);
+    SetText(document.getElementById("draw-mode"), String(frame.drawMode));
+    SetText(document.getElementById("spin-angle"),
+            Exact(frame.spinAngle, true) + " (" + Bits(frame.spinAngle) + ")");
+    SetText(document.getElementById("scale-factor"),
+            Exact(frame.scaleFactor, true) + " (" + Bits(frame.scaleFactor) + ")");
+    ShowNumber();
+  }
+
+  holdButton.addEventListener("click", function () {
+    holdButton.setAttribute("aria-pressed", String(!Held()));
+    if (Held()) {
+      ShowNumber();
+    } else if (latestFrame) {
+      shownFrame = null;
+      Show();
+    }
+  });
+  language.OnChange(ShowNumber);
+
+  return {
+    // The program's record of one drawn frame: {calls: [{name, floats, args}], matrix (16
+    // floats, column-major, or null), drawMode, spinAngle, scaleFactor}.
+    Record: function (frame) {
+      frame.number = ++frameCount;
+      latestFrame = frame;
+      if (!framePending) {
+        framePending = true;
+        requestAnimationFrame(Show);
+      }
+    },
+    FramesRecorded: function () { return frameCount; },
+  };
+}

@@ -1,0 +1,110 @@
+// start.js: starts the page: the language, then the panes, then the program, which hands the
+// page its menu entries, each line it prints and each frame it draws. Without WebGL, or when the
+// program cannot be started or stops, the page says so in place of the drawing: Fail(key) is the
+// one way to put a message (a key of strings.js) there. A new part of the page is made here,
+// after the panes and before the program starts, and given what it needs.
+//
+// window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
+// through the program's own path, and read what no element shows (lines waiting for the pane,
+// frames recorded). Nothing else of the page is reachable from outside.
+var kCanvasPx = 300;  // The canvas's box, in CSS pixels, at any pixel ratio.
+
+function Start() {
+  var canvas = document.getElementById("canvas");
+  var failure = document.getElementById("failure");
+  var language = Language(kStrings);
+  var program = null;  // The program's module, once it runs.
+  var drawMode = 0;    // The draw mode the canvas's name says; 0 until the first frame.
+  var running = false;
+  var stopped = false;
+  var failureKey = "";  // The strings' key of what the page says in place of the drawing.
+  var failureValues = {};
+
+  var pane = ConsolePane(language);
+  var panel = FramePanel(language);
+  var menuButton = MenuButton(canvas, language, function (value) {
+    if (program && !stopped) program._ChooseMenuEntry(value);
+  });
+
+  function NameCanvas() {
+    canvas.setAttribute("aria-label", drawMode === 0 ? language.Text("canvasStarting")
+        : language.Text("canvasName", {mode: drawMode, motion: language.Text("motion" + drawMode)}));
+  }
+
+  // What the browser reports (values.reason) goes in as given, as text.
+  function Fail(key, values) {
+    stopped = true;
+    menuButton.Close(false);
+    canvas.hidden = document.getElementById("help").hidden = true;
+    failureKey = key;
+    failureValues = values || {};
+    failure.hidden = false;
+    ShowFailure();
+  }
+
+  function ShowFailure() {
+    if (failureKey) failure.textContent = language.Text(failureKey, failureValues);
+  }
+
+  // The program draws through WebGL 1; a canvas of its own asks for it, then lets it go.
+  function HasWebGL() {
+    var gl = null;
+    try {
+      gl = document.createElement("canvas").getContext("webgl");
+    } catch (error) {
+      return false;
+    }
+    if (!gl) return false;
+    var loseContext = gl.getExtension("WEBGL_lose_context");
+    if (loseContext) loseContext.loseContext();
+    return true;
+  }
+
+  language.OnChange(function () {
+    NameCanvas();
+    ShowFailure();
+  });
+  document.getElementById("scene").hidden = false;
+  var followPixelRatio = FollowPixelRatio(canvas, kCanvasPx);
+
+  window.sampleDrawingTest = Object.freeze({
+    print: function (line) { pane.Print(String(line)); },
+    waitingLines: function () { return pane.WaitingLines(); },
+    framesRecorded: function () { return panel.FramesRecorded(); },
+  });
+
+  if (!HasWebGL()) {
+    Fail("noWebGL");
+    return;
+  }
+  document.getElementById("output").hidden = false;
+  document.getElementById("frame").hidden = false;
+  var module = {
+    canvas: canvas,
+    print: pane.Print,
+    // The program's start-up sets the buffer to its window's size; the ratio applies again.
+    postRun: function () {
+      pane.EndReport();
+      followPixelRatio();
+    },
+    attachMenu: menuButton.Attach,
+    showFrame: function (frame) {
+      panel.Record(frame);
+      if (frame.drawMode !== drawMode) {
+        drawMode = frame.drawMode;
+        NameCanvas();
+      }
+    },
+    onRuntimeInitialized: function () { running = true; },
+    onAbort: function (what) {
+      if (!stopped) Fail(running ? "stopped" : "notStarted", {reason: String(what)});
+    },
+  };
+  SampleDrawing(module).then(function (started) {
+    program = started;
+  }, function (error) {
+    if (!stopped) Fail("notStarted", {reason: String(error && error.message || error)});
+  });
+}
+
+Start();

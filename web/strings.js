@@ -1,0 +1,83 @@
+// strings.js: every word the page says of its own, in English and in Korean, by key. A key is
+// the same in both tables; {name} stands for a value given where the text is used, and `code`
+// is shown as code. The menu's labels and the program's output are the program's, not here.
+var kStrings = {
+  en: {
+    pageTitle: "Sample Drawing",
+    description: "A red cube that turns, revolves, grows and shrinks in WebGL, chosen from an " +
+        "eleven-entry menu, with a console of single- and double-precision arithmetic " +
+        "experiments and the animation's trace beside it.",
+    heading: "Sample Drawing",
+    languages: "Language",
+    sceneTitle: "Drawing",
+    canvasStarting: "The drawing: red axes and a red cube",
+    canvasName: "The drawing: red axes and a red cube, draw mode {mode}: {motion}",
+    motion1: "it spins about its own centre at x = 0.6",
+    motion2: "it spins about the origin",
+    motion3: "it revolves round the origin at radius 0.6",
+    motion4: "it revolves round the origin and spins as it goes",
+    motion5: "it spins at the origin while it grows and shrinks",
+    menuName: "Draw mode",
+    helpMouse: "Right-click the drawing for its menu, or Tab to it and press Shift+F10.",
+    helpTouch: "Touch and hold the drawing for its menu.",
+    consoleTitle: "Console",
+    dropped: "{count} earlier lines are not shown here; the browser's console log has every line.",
+    frameTitle: "This frame",
+    hold: "Hold",
+    frameNumber: "Frame {number}",
+    heldAt: "Held at frame {number}",
+    callsTitle: "Model-view calls, in order",
+    callsNote: "Each call multiplies the matrix on the right, so the cube meets them last to " +
+        "first: the call just before the cube moves it first.",
+    matrixTitle: "Model-view matrix as the cube is drawn",
+    variablesTitle: "Scene variables",
+    floatsNote: "Every float is shown exactly: the shortest decimal that reads back as the same " +
+        "float, with its bits. The console prints with `%f`, which rounds to six decimals, so a " +
+        "scale of 2.0000002 (0x40000001) shows there as 2.000000.",
+    noWebGL: "This page draws with WebGL, which this browser does not offer here: it may be " +
+        "turned off, or the graphics driver may not support it.",
+    notStarted: "The program could not be started ({reason}). This browser may block " +
+        "WebAssembly here: try another browser, or open the page from a web server.",
+    stopped: "The program stopped: {reason}",
+  },
+  ko: {
+    pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
+    description: "WebGL로 그린 빨간 큐브가 11개 항목의 메뉴에서 고른 대로 자전하고, 공전하고, " +
+        "커지고 작아집니다. 옆의 콘솔에는 단정밀도와 배정밀도 부동소수점 연산 실험의 결과와 " +
+        "애니메이션의 추적 출력이 나옵니다.",
+    heading: "Sample Drawing",
+    languages: "언어",
+    sceneTitle: "그리기 화면",
+    canvasStarting: "그리기 화면: 빨간 좌표축과 빨간 큐브",
+    canvasName: "그리기 화면: 빨간 좌표축과 빨간 큐브, 그리기 모드 {mode}: {motion}",
+    motion1: "x = 0.6에 놓인 큐브가 자기 중심을 기준으로 자전합니다",
+    motion2: "큐브가 원점을 기준으로 회전합니다",
+    motion3: "큐브가 원점을 중심으로 반지름 0.6인 원을 따라 공전합니다",
+    motion4: "큐브가 원점을 중심으로 공전하면서 자전합니다",
+    motion5: "큐브가 원점에서 회전하면서 커졌다 작아집니다",
+    menuName: "그리기 모드",
+    helpMouse: "그리기 화면에서 마우스 오른쪽 버튼을 누르면 메뉴가 열립니다. 키보드로는 Tab " +
+        "키로 화면에 이동한 뒤 Shift+F10을 누르세요.",
+    helpTouch: "그리기 화면을 길게 누르면 메뉴가 열립니다.",
+    consoleTitle: "콘솔",
+    dropped: "앞선 {count}줄은 여기에 표시하지 않습니다. 브라우저의 콘솔 로그에는 모든 줄이 " +
+        "남아 있습니다.",
+    frameTitle: "현재 프레임",
+    hold: "고정",
+    frameNumber: "프레임 {number}",
+    heldAt: "프레임 {number}에서 고정됨",
+    callsTitle: "모델뷰 변환 함수 호출 (호출 순서대로)",
+    callsNote: "각 호출은 현재 행렬의 오른쪽에 곱해지므로, 큐브에는 마지막 호출부터 거꾸로 " +
+        "적용됩니다. 큐브를 그리기 바로 전의 호출이 큐브를 가장 먼저 움직입니다.",
+    matrixTitle: "큐브를 그릴 때의 모델뷰 행렬",
+    variablesTitle: "장면 변수",
+    floatsNote: "모든 float 값은 정확하게 나타냅니다. 같은 float으로 다시 읽히는 가장 짧은 " +
+        "십진수와 그 비트 패턴입니다. 콘솔은 `%f`로 출력하여 소수점 아래 여섯째 자리에서 " +
+        "반올림하므로, 크기 배율 2.0000002 (0x40000001)는 콘솔에 2.000000으로 나옵니다.",
+    noWebGL: "이 페이지는 WebGL로 그리는데, 이 브라우저에서는 지금 WebGL을 쓸 수 없습니다. " +
+        "WebGL이 꺼져 있거나 그래픽 드라이버가 지원하지 않을 수 있습니다.",
+    notStarted: "프로그램을 시작할 수 없습니다 ({reason}). 이 브라우저가 여기서 WebAssembly " +
+        "실행을 막고 있을 수 있습니다. 다른 브라우저를 쓰거나 웹 서버에서 페이지를 여세요.",
+    stopped: "프로그램이 멈췄습니다: {reason}",
+  },
+};
