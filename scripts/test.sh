@@ -48,7 +48,7 @@ echo "=== Windows build: cross-built unit tests and the exe under Wine ==="
 scripts/test-windows.sh
 
 echo "=== Browser build: unit tests under Node.js, the page in Chromium and Firefox ESR ==="
-scripts/test-web.sh build/release
+scripts/test-web.sh
 
 echo "=== Release build: every test but the soak ==="
 ctest --preset release

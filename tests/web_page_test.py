@@ -38,7 +38,7 @@ SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
 
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
 FLOOD_LINES = 8000
-MENU_OPEN = "document.getElementById('menu').matches(':popover-open')"
+MENU_OPEN = web_page.MENU_OPEN
 MENU_CLOSED = "!" + MENU_OPEN
 ONE_FILE_MAX_BYTES = 250 * 1024
 HANGUL = re.compile("[\uac00-\ud7a3]")
@@ -360,8 +360,7 @@ class PageTests:
                                  "the help line for a mouse")
 
     def test_7_resizing_keeps_the_menu_inside_the_window(self):
-        self.page.click(*self.at_canvas(280, 280), button="right")
-        self.page.wait_until(MENU_OPEN, 5, "the menu to open")
+        self.page.open_menu(280, 280)
         try:
             for width, height in ((640, 400), (320, 480), (200, 150)):
                 self.page.resize(width, height)

@@ -75,9 +75,7 @@ def tick_times(lines):
 
 
 def choose_entry(page, entry):
-    left, top, _, _ = page.rect("#canvas")
-    page.click(left + 150, top + 100, "right")
-    page.wait_until("document.getElementById('menu').matches(':popover-open')", 5, "the menu")
+    page.open_menu()
     box = page.rect("#menu li:nth-child(%d)" % entry)
     page.click(box[0] + box[2] / 2, box[1] + box[3] / 2)
 
