@@ -33,8 +33,12 @@ struct MenuEntry {
   int value;
 };
 
-// Empties the timer queue and every log, and sets the clock to 0.
+// Empties the timer queue and every log, sets the clock to 0 and routes timers to the queue.
 void Reset();
+
+// Sends the timers glutTimerFunc is given to another clock instead of the queue (the browser's
+// clock, in its tests); nullptr sends them to the queue again. They are logged either way.
+void RouteTimers(void (*route)(unsigned delayMs, TimerCallback callback, int value));
 
 std::uint64_t NowMs();
 
