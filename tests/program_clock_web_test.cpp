@@ -1,12 +1,13 @@
 // program_clock_web_test.cpp: the browser's clock against the virtual clock's model: the same
 // choices at the same ticks give the same trace and scene at every pace, through pauses and steps,
 // and when replayed.
+#include "program_clock_web.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "program_clock_web.h"
 #include "program_facts.h"
 #include "scene_test.h"
 #include "stdout_capture.h"
@@ -80,8 +81,11 @@ TEST_F(ProgramClockTest, EveryPaceTracesAsTheModelWithTheChoicesAtTheirTicks) {
     int divisor;
     double frameMs;
     bool stepped;
-  } paces[] = {{"1x", 1, 16.7, false},   {"1/2x", 2, 16.7, false}, {"1/4x", 4, 33.3, false},
-               {"stalls", 1, 5000.0, false}, {"stepped", 1, 0.0, true}};
+  } paces[] = {{"1x", 1, 16.7, false},
+               {"1/2x", 2, 16.7, false},
+               {"1/4x", 4, 33.3, false},
+               {"stalls", 1, 5000.0, false},
+               {"stepped", 1, 0.0, true}};
   for (const auto& pace : paces) {
     SCOPED_TRACE(pace.pace);
     Start(true);
@@ -120,7 +124,7 @@ TEST_F(ProgramClockTest, PausedStepsAreOneTickEachAndSpeedsAndStallsAreExact) {
       for (int frame = 0; frame < 50; ++frame) program_clock::Elapse(20.0);
       program_clock::Elapse(60000.0);
     });
-    EXPECT_EQ(program_clock::NowMs() - startMs, (1000u + 250u) / divisor) << divisor;
+    EXPECT_EQ(program_clock::NowMs() - startMs, 1000u / divisor + 250u) << divisor;
   }
   EXPECT_FALSE(program_clock::SetSpeedDivisor(3));
 }

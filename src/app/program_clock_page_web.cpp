@@ -2,8 +2,10 @@
 // program_clock_web.cpp instead of the browser's setTimeout, and the page drives that clock.
 //
 // glutTimerFunc is defined here: a definition in the program takes the place of the one in
-// Emscripten's GLUT library. The clock is paced by the browser's animation frames, which stop
-// while the tab is hidden; the clock's clamp keeps the gap from being made up when they resume.
+// Emscripten's GLUT library. The clock is paced as the library's timers were, by one browser
+// timeout at a time, set for when the next timer falls due; each brings the clock up to the real
+// time that has passed. A hidden tab's timeouts come late and seldom, and the clock's clamp keeps
+// the gap from being made up in a burst.
 //
 // What the page calls (as Module._Name):
 //   ChooseEntry(entry)               chooses the menu entry at that position (from 1); 0 if none
@@ -17,7 +19,7 @@
 // Whenever the run changes (a choice, a pause, a step, a resume, a replay) the program calls
 // Module.runChanged({choices: [{entry, tick}, ...], pausedAt: tick or null}), if the page has it.
 #include <emscripten.h>
-#include <emscripten/html5.h>
+#include <emscripten/eventloop.h>
 
 #include <cstdint>
 #include <vector>
@@ -28,15 +30,31 @@
 
 namespace {
 
-bool driverStarted = false;
-double lastFrameMs = -1.0;  // The last animation frame's time; negative until the next one.
+double countedToRealMs = -1.0;  // Real time the clock has been brought up to; negative: none yet.
+long wakeTimeout = 0;           // The browser timeout set for the next timer, if any.
 std::vector<program_clock::Choice> replayQueue;
 bool replayQueueValid = true;
 
-EM_BOOL PaceClock(double frameMs, void* /*userData*/) {
-  if (lastFrameMs >= 0.0) program_clock::Elapse(frameMs - lastFrameMs);
-  lastFrameMs = frameMs;
-  return EM_TRUE;
+// Brings the clock up to the real time now: every timer due by then fires.
+void CatchUp() {
+  const double nowRealMs = emscripten_get_now();
+  if (countedToRealMs >= 0.0) program_clock::Elapse(nowRealMs - countedToRealMs);
+  countedToRealMs = nowRealMs;
+}
+
+void Wake(void* /*userData*/);
+
+// Sets the one browser timeout for when the next timer falls due, none while paused.
+void ScheduleWake() {
+  if (wakeTimeout != 0) emscripten_clear_timeout(wakeTimeout);
+  const double delayMs = program_clock::RealMsToNextTimer();
+  wakeTimeout = delayMs < 0.0 ? 0 : emscripten_set_timeout(Wake, delayMs, nullptr);
+}
+
+void Wake(void* /*userData*/) {
+  wakeTimeout = 0;
+  CatchUp();
+  ScheduleWake();
 }
 
 }  // namespace
@@ -66,19 +84,22 @@ void TellPageRunChanged() {
 
 }  // namespace
 
-// The first timer, armed by start-up, starts the pacing; its frames begin once main has returned.
+// Start-up's first timer starts the count of real time, as the library's setTimeout did. A timer
+// armed by another timer's callback is within a wake, which schedules the next one.
 void glutTimerFunc(unsigned int time, void (*callback)(int), int value) {
   program_clock::Arm(time, callback, value);
-  if (!driverStarted) {
-    driverStarted = true;
-    emscripten_request_animation_frame_loop(PaceClock, nullptr);
+  if (countedToRealMs < 0.0) {
+    countedToRealMs = emscripten_get_now();
+    ScheduleWake();
   }
 }
 
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE int ChooseEntry(int entry) {
+  CatchUp();
   if (!program_clock::Choose(entry)) return 0;
+  ScheduleWake();
   TellPageRunChanged();
   return 1;
 }
@@ -94,14 +115,17 @@ EMSCRIPTEN_KEEPALIVE void ChooseMenuEntry(int value) {
 }
 
 EMSCRIPTEN_KEEPALIVE void PauseProgram() {
+  CatchUp();
   program_clock::Pause();
+  ScheduleWake();
   TellPageRunChanged();
 }
 
-// The time spent paused is not counted: the next frame starts the count again.
+// The time spent paused is not counted.
 EMSCRIPTEN_KEEPALIVE void ResumeProgram() {
   program_clock::Resume();
-  lastFrameMs = -1.0;
+  countedToRealMs = emscripten_get_now();
+  ScheduleWake();
   TellPageRunChanged();
 }
 
@@ -111,13 +135,15 @@ EMSCRIPTEN_KEEPALIVE int StepProgram() {
   return 1;
 }
 
+// The time before the change is counted at the speed it passed at.
 EMSCRIPTEN_KEEPALIVE int SetProgramSpeed(int divisor) {
-  return program_clock::SetSpeedDivisor(divisor) ? 1 : 0;
+  CatchUp();
+  if (!program_clock::SetSpeedDivisor(divisor)) return 0;
+  ScheduleWake();
+  return 1;
 }
 
-EMSCRIPTEN_KEEPALIVE double ProgramTimeMs() {
-  return static_cast<double>(program_clock::NowMs());
-}
+EMSCRIPTEN_KEEPALIVE double ProgramTimeMs() { return static_cast<double>(program_clock::NowMs()); }
 
 EMSCRIPTEN_KEEPALIVE int ProgramTick() { return static_cast<int>(program_clock::Tick()); }
 
@@ -130,12 +156,15 @@ EMSCRIPTEN_KEEPALIVE int QueueReplayChoice(int entry, int tick) {
   return replayQueueValid ? 1 : 0;
 }
 
+// For start-up, before the first tick: Module.postRun is the moment. The time the replay takes
+// is not counted.
 EMSCRIPTEN_KEEPALIVE int ReplayRun(int pausedAtTick) {
   const bool replayed = replayQueueValid && program_clock::Replay(replayQueue, pausedAtTick);
   replayQueue.clear();
   replayQueueValid = true;
   if (!replayed) return 0;
-  lastFrameMs = -1.0;
+  countedToRealMs = emscripten_get_now();
+  ScheduleWake();
   TellPageRunChanged();
   return 1;
 }

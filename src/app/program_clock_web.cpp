@@ -67,10 +67,16 @@ bool Paused() { return state.paused; }
 
 void Elapse(double realMs) {
   if (state.paused || !(realMs > 0.0)) return;
-  state.carryMs += std::fmin(realMs, kMaxStepRealMs) / static_cast<double>(state.speedDivisor);
+  state.carryMs += std::fmin(realMs / static_cast<double>(state.speedDivisor), kMaxStepMs);
   const double wholeMs = std::floor(state.carryMs);
   state.carryMs -= wholeMs;
   AdvanceTo(state.nowMs + static_cast<std::uint64_t>(wholeMs));
+}
+
+double RealMsToNextTimer() {
+  if (state.paused || state.queue.empty()) return -1.0;
+  const double programMs = static_cast<double>(state.queue.begin()->first - state.nowMs);
+  return (programMs - state.carryMs) * static_cast<double>(state.speedDivisor);
 }
 
 bool SetSpeedDivisor(int divisor) {

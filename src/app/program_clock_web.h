@@ -12,8 +12,9 @@ namespace program_clock {
 
 // The longest run a replay goes through: an hour of program time.
 constexpr std::uint64_t kMaxReplayTicks = 36000;
-// The most real time one pacing step counts: a hidden tab or a stall is not made up in a burst.
-constexpr double kMaxStepRealMs = 250.0;
+// The most program time one pacing step moves on by: a hidden tab or a stall is not made up in a
+// burst.
+constexpr double kMaxStepMs = 250.0;
 
 // One menu choice of a run: the entry's position in the menu, from 1, and its tick.
 struct Choice {
@@ -32,9 +33,12 @@ std::uint64_t NowMs();
 std::uint64_t Tick();
 bool Paused();
 
-// Counts realMs of real time at the current speed, clamped to kMaxStepRealMs, and fires every
-// timer that falls due. Does nothing while paused.
+// Counts realMs of real time at the current speed, at most kMaxStepMs of program time, and fires
+// every timer that falls due. Does nothing while paused.
 void Elapse(double realMs);
+// The real time until the next timer is due at the current speed; negative while paused or with
+// no timer pending.
+double RealMsToNextTimer();
 // Program time runs at 1/divisor of real time; divisor is 1, 2 or 4. False for any other.
 bool SetSpeedDivisor(int divisor);
 
