@@ -88,11 +88,8 @@ MenuStatusCallback MenuStatusCallbackSet() { return TheState().menuStatusCallbac
 void glutTimerFunc(unsigned int time, void (*callback)(int), int value) {
   fake_glut::State& state = fake_glut::TheState();
   state.arms.push_back({state.nowMs, time, callback, value});
-  if (state.route != nullptr) {
-    state.route(time, callback, value);
-  } else {
-    state.queue.emplace(state.nowMs + time, fake_glut::Pending{callback, value});
-  }
+  if (state.route != nullptr) return state.route(time, callback, value);
+  state.queue.emplace(state.nowMs + time, fake_glut::Pending{callback, value});
 }
 
 void glutPostRedisplay() { ++fake_glut::TheState().redisplayRequests; }

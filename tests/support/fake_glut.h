@@ -36,8 +36,8 @@ struct MenuEntry {
 // Empties the timer queue and every log, sets the clock to 0 and routes timers to the queue.
 void Reset();
 
-// Sends the timers glutTimerFunc is given to another clock instead of the queue (the browser's
-// clock, in its tests); nullptr sends them to the queue again. They are logged either way.
+// Sends glutTimerFunc's timers to another clock (the browser's, in its tests), nullptr to the
+// queue. They are logged either way.
 void RouteTimers(void (*route)(unsigned delayMs, TimerCallback callback, int value));
 
 std::uint64_t NowMs();
