@@ -496,8 +496,8 @@ class PageTests:
         self.page.wait_until("!document.getElementById('start-again').hidden", 5, "start again")
         self.assertEqual(self.page.evaluate("liveChanges"), 1, "not one announcement")
         self.page.click(*self.centre("[data-language=ko]"))
-        self.assertTrue(HANGUL.search(self.page.evaluate("failure.textContent + "
-                                                         "document.getElementById('start-again').textContent")))
+        self.assertTrue(HANGUL.search(self.page.evaluate(
+            "failure.textContent + document.getElementById('start-again').textContent")))
         self.page.click(*self.centre("#start-again"))
         self.page.wait_for_lines(len(self.page.lines) + len(self.report), 60)
         self.canvas = self.page.rect("#canvas")
