@@ -86,7 +86,8 @@ new MutationObserver(function () {
 WATCH_LIVE_REGIONS = """
 window.liveChanges = 0;
 new MutationObserver(function (changes) {
-  liveChanges += changes.filter(change => (change.target.parentElement || change.target).closest(
+  liveChanges += changes.filter(change => (change.target.closest ? change.target
+                                            : change.target.parentElement).closest(
       "[aria-live]:not([aria-live=off]), [role=status], [role=alert], [role=log]:not([aria-live=off])"
   )).length;
 }).observe(document.body, {childList: true, characterData: true, subtree: true});
@@ -480,6 +481,14 @@ class PageTests:
             self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'false'", 5, "the release")
         self.assertNotEqual(self.page.evaluate(PANEL)["number"], held["number"])
+
+    def test_9c_lost_graphics_are_said_in_words_and_their_return_offers_to_start_again(self):
+        self.page.evaluate("(window.loss = (canvas.getContext('webgl') || canvas.getContext("
+                           "'webgl2')).getExtension('WEBGL_lose_context')).loseContext()")
+        self.page.wait_until("canvas.hidden && /graphics/.test(failure.textContent)", 2, "words")
+        self.page.pump(0.5)  # The scale's timers tick on the lost context: a throw fails here.
+        self.page.evaluate("loss.restoreContext()")
+        self.page.wait_until("!document.getElementById('start-again').hidden", 5, "start again")
 
 
 class ChromiumPageTest(PageTests, unittest.TestCase):

@@ -77,6 +77,10 @@ function Start() {
     Fail("noWebGL");
     return;
   }
+  // The graphics taken away are a failure too; their return offers to start again.
+  WatchGraphicsLoss(canvas, document.getElementById("start-again"), function () {
+    if (!stopped) Fail("graphicsLost");
+  });
   document.getElementById("output").hidden = false;
   document.getElementById("frame").hidden = false;
   var module = {

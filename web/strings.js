@@ -39,6 +39,10 @@ var kStrings = {
     notStarted: "The program could not be started ({reason}). This browser may block " +
         "WebAssembly here: try another browser, or open the page from a web server.",
     stopped: "The program stopped: {reason}",
+    graphicsLost: "The browser has taken the graphics away from this page, so the drawing has " +
+        "stopped. A graphics driver that restarts, or a laptop that switches graphics, can do " +
+        "this. When the graphics are back, a button here starts the page again.",
+    startAgain: "Start again",
   },
   ko: {
     pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
@@ -79,5 +83,9 @@ var kStrings = {
     notStarted: "프로그램을 시작할 수 없습니다 ({reason}). 이 브라우저가 여기서 WebAssembly " +
         "실행을 막고 있을 수 있습니다. 다른 브라우저를 쓰거나 웹 서버에서 페이지를 여세요.",
     stopped: "프로그램이 멈췄습니다: {reason}",
+    graphicsLost: "브라우저가 이 페이지에서 그래픽 기능을 거두어 가서 그리기가 멈췄습니다. " +
+        "그래픽 드라이버가 다시 시작되거나 노트북이 다른 그래픽 장치로 바뀌면 이런 일이 " +
+        "생깁니다. 그래픽 기능이 돌아오면 여기에 페이지를 다시 시작하는 버튼이 나타납니다.",
+    startAgain: "다시 시작",
   },
 };
