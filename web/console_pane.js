@@ -1,7 +1,8 @@
 // console_pane.js: the console beside the drawing. It keeps the program's start-up report whole
 // and the newest lines after it in blocks of kBlockLines, at most kMaxBlocks of them: each block
 // is an element of its own, so writing lays out only the last. A line between the report and the
-// newest says how many it let go; every line still goes to the browser's console log.
+// newest says how many it let go; every line still goes to the browser's console log, but for
+// those of a run replayed from the address.
 var kBlockLines = 100;
 var kMaxBlocks = 30;
 var kPaneLines = kBlockLines * kMaxBlocks;
@@ -59,9 +60,10 @@ function ConsolePane(language) {
   }
 
   // Lines wait for the next animation frame: writing the pane for every line would hold up the
-  // timer callbacks that print them.
-  function Print(line) {
-    console.log(line);
+  // timer callbacks that print them. A replay's lines (unlogged) skip the browser's console log,
+  // which keeps every line and would make a long replay slow.
+  function Print(line, unlogged) {
+    if (!unlogged) console.log(line);
     if (pendingReport === "" && pendingLines.length === 0) requestAnimationFrame(Flush);
     if (reportOpen && reportLines < kMaxReportLines) {
       pendingReport += line + "\n";

@@ -43,9 +43,6 @@ EM_JS(void, HandMenuToPage, (const char* const* labels, const int* values, int c
   Module["attachMenu"](entries);
 });
 
-// The page's call when an entry is chosen.
-extern "C" EMSCRIPTEN_KEEPALIVE void ChooseMenuEntry(int value) { MyMainMenu(value); }
-
 // Every vertex carries its own normal: the GL emulation takes attributes per vertex only.
 void glutSolidCube(GLdouble size) {
   RecordCube(size);

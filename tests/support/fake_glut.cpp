@@ -23,6 +23,7 @@ struct State {
   std::vector<MenuEntry> menuEntries;
   int attachedButton = -1;
   MenuStatusCallback menuStatusCallback = nullptr;
+  void (*route)(unsigned, TimerCallback, int) = nullptr;
 };
 
 State& TheState() {
@@ -33,6 +34,8 @@ State& TheState() {
 }  // namespace
 
 void Reset() { TheState() = State{}; }
+
+void RouteTimers(void (*route)(unsigned, TimerCallback, int)) { TheState().route = route; }
 
 std::uint64_t NowMs() { return TheState().nowMs; }
 
@@ -85,6 +88,7 @@ MenuStatusCallback MenuStatusCallbackSet() { return TheState().menuStatusCallbac
 void glutTimerFunc(unsigned int time, void (*callback)(int), int value) {
   fake_glut::State& state = fake_glut::TheState();
   state.arms.push_back({state.nowMs, time, callback, value});
+  if (state.route != nullptr) return state.route(time, callback, value);
   state.queue.emplace(state.nowMs + time, fake_glut::Pending{callback, value});
 }
 

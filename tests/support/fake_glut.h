@@ -33,8 +33,12 @@ struct MenuEntry {
   int value;
 };
 
-// Empties the timer queue and every log, and sets the clock to 0.
+// Empties the timer queue and every log, sets the clock to 0 and routes timers to the queue.
 void Reset();
+
+// Sends glutTimerFunc's timers to another clock (the browser's, in its tests), nullptr to the
+// queue. They are logged either way.
+void RouteTimers(void (*route)(unsigned delayMs, TimerCallback callback, int value));
 
 std::uint64_t NowMs();
 
