@@ -65,7 +65,7 @@ if [ ! -f "$deps/install/lib/libfreeglut_static.a" ]; then
   tar -xzf "$deps/$tarball" -C "$deps/src"
   source_dir=$deps/src/freeglut-$kFreeglutVersion
   # freeglut's own warnings are its maintainers' business: they go to the log with the rest. Its
-  # source is not ours, so no preset of ours configures it: the one `cmake -S` in scripts/.
+  # source is not ours, so no preset of ours configures it: the one configure by hand in scripts/.
   log=$deps/build.log
   if ! { cmake -S "$source_dir" -B "$deps/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
            -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$PWD/$deps/install" \
