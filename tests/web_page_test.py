@@ -420,8 +420,8 @@ class PageTests:
         # The frame now drawn is scaled by the last traced scale, or by its neighbour when a tick
         # came between the trace and the screenshot.
         self.page.pump(0.5)
-        traced = next(float(text.split()[1]) for text, _ in reversed(self.page.lines)
-                      if len(text.split()) == 3)  # A tick's second and third lines: the scale.
+        traced = next(line[1] for line in (web_page.trace_line(text) for text, _ in
+                                           reversed(self.page.lines)) if line and line[2])
         fit = self.check_frame(SCALE_ENTRY, [round(traced + step, 1) for step in (-0.1, 0.0, 0.1)],
                                settle_s=0)
         self.assertNotIn("scale 1.000000", fit)

@@ -71,7 +71,7 @@ def tick_times(lines):
     """The console timestamp of each scale tick: its first line, the one without a trailing
     1 to 4."""
     return [stamp for text, stamp in lines
-            if text.split()[:1] in (["MyTimer"], ["MyTimer2"]) and len(text.split()) == 2]
+            if (line := web_page.trace_line(text)) and line[2] == 0]
 
 
 def choose_entry(page, entry):

@@ -59,6 +59,15 @@ SHIFT_KEY = "\ue008"
 
 
 MENU_OPEN = "document.getElementById('menu').matches(':popover-open')"
+# A line of the scale trace: the timer, two blanks, a "%f" number, and on all but a tick's first
+# line two blanks and a step digit 1 to 4.
+TRACE_LINE = re.compile(r"(MyTimer2?)  (-?[0-9]+\.[0-9]{6})(?:  ([1-4]))?")
+
+
+def trace_line(text):
+    """The trace line as (timer, value, step digit or 0); None for a line of any other shape."""
+    match = TRACE_LINE.fullmatch(text)
+    return match and (match.group(1), float(match.group(2)), int(match.group(3) or 0))
 
 
 class PageError(RuntimeError):
