@@ -41,19 +41,14 @@ using xharness::milliseconds;
 using Millis = std::chrono::duration<double, std::milli>;
 
 constexpr milliseconds kStartTimeout(30000);
-// Between pixel polls while waiting for the first frame: the resolution of that figure.
+// Between grabs while waiting for the first drawn frame (appprobe::IsDrawn, which every program
+// here passes): the resolution of that figure.
 constexpr milliseconds kFramePoll(1);
-// In the first frame of every program the cube's centre, at scene x = 0.6, is window pixel
-// (240, 149) counted from the top, and the corner is white. Before its first expose is served a
-// window on Xvfb is black.
-constexpr int kCubeCentreX = 240;
-constexpr int kCubeCentreY = 149;
-constexpr int kCornerPx = 2;
 // The entry chosen in every menu: in sample-drawing it starts the scale chain.
 constexpr int kScaleEntry = 5;
-constexpr int kScaleEntryValue = 5;
+constexpr int kScaleEntryValue = facts::kMenuEntryValues[kScaleEntry - 1];
 constexpr double kPercentile = 0.99;
-constexpr double kTickMs = 100.0;
+constexpr double kTickMs = facts::kTickMs;
 
 // freeglut 3.4's pop-up menu on Xvfb: a top-level window of this name that exists unmapped from
 // start-up and is mapped while the menu is open. Its entries are 25 px high, below a 2 px border.
@@ -151,7 +146,8 @@ std::vector<double> TickIntervals(const std::vector<xharness::OutputLine>& lines
   std::vector<double> intervals;
   std::optional<Clock::time_point> previous;
   for (const xharness::OutputLine& line : lines) {
-    if (line.arrival < from || line.arrival > to || !appprobe::IsTickFirstLine(line.text)) continue;
+    const std::optional<appprobe::TraceLine> trace = appprobe::ParseTraceLine(line.text);
+    if (line.arrival < from || line.arrival > to || !trace || trace->mark != 0) continue;
     if (previous) intervals.push_back(Millis(line.arrival - *previous).count());
     previous = line.arrival;
     if (limit != 0 && intervals.size() == limit) break;
@@ -231,16 +227,10 @@ RunResult RunOnce(const Program& program, const std::string& locale, double meas
   const std::vector<std::string> env = LocaleEnvironment(locale);
   const Clock::time_point exec = Clock::now();
   xharness::ChildProcess app(program.path, args, env);
-  Window window = 0;
-  const bool drawn = xharness::WaitUntil(
-      [&] {
-        if (window == 0) window = xharness::FindWindowByName(display, program.windowTitle);
-        return window != 0 &&
-               appprobe::PixelAt(display, window, kCubeCentreX, kCubeCentreY) == xharness::kRed &&
-               appprobe::PixelAt(display, window, kCornerPx, kCornerPx) == xharness::kWhite;
-      },
-      kStartTimeout, kFramePoll);
-  if (!drawn) throw std::runtime_error(program.name + ": no drawn frame; stderr:\n" + app.Stderr());
+  const Window window =
+      appprobe::WaitForDrawnWindow(display, program.windowTitle, kStartTimeout, kFramePoll);
+  if (window == 0)
+    throw std::runtime_error(program.name + ": no drawn frame; stderr:\n" + app.Stderr());
   result.firstFrameMs = Millis(Clock::now() - exec).count();
   result.firstFramePeakKiB =
       static_cast<double>(appprobe::StatusKiB(app.pid(), "VmHWM").value_or(0));
@@ -420,7 +410,7 @@ int main(int argc, char** argv) {
   try {
     const Options options = ParseOptions(argc, argv);
     const std::array<Program, 3> programs{
-        Program{"sample-drawing", options.programPath, {}, "Sample Drawing", Menu::kFltk},
+        Program{"sample-drawing", options.programPath, {}, facts::kWindowTitle, Menu::kFltk},
         Program{"baseline", options.baselinePath, {}, "Baseline", Menu::kNone},
         Program{"baseline + menu", options.baselinePath, {"--menu"}, "Baseline", Menu::kFreeglut},
     };

@@ -18,14 +18,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh demo test bench
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
-cmake --build build/release --target bench_driver -j"$(nproc)" >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target bench_driver >/dev/null
 
 MesaVersion() {
   if command -v glxinfo >/dev/null 2>&1; then
     # glxinfo needs a display; it reports the renderer the benchmark's Xvfb would use.
     local version
-    version=$(xvfb-run -a glxinfo -B 2>/dev/null | sed -n 's/^OpenGL version string: //p') || true
+    version=$(source scripts/lib/private-xvfb.sh && start_private_xvfb &&
+              glxinfo -display "$display" -B 2>/dev/null |
+              sed -n 's/^OpenGL version string: //p') || true
     if [ -n "$version" ]; then
       echo "$version"
       return

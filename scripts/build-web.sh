@@ -6,7 +6,7 @@
 #   python3 -m http.server --bind 127.0.0.1 --directory build/web 8000
 # and open http://127.0.0.1:8000/.
 #
-# CMake's own files are kept beside it, in build/web-cmake/.
+# CMake's own files are kept beside it, in build/web-cmake/ (the `web` preset).
 #
 # Usage: scripts/build-web.sh [--with-tests]
 #   --with-tests  also builds the unit tests, to run under Node.js (scripts/test-web.sh does)
@@ -22,8 +22,6 @@ elif [ "$#" -ne 0 ]; then
 fi
 
 scripts/install-deps.sh web
-cmake -S . -B build/web-cmake -DCMAKE_TOOLCHAIN_FILE="$PWD/toolchain-web.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_WERROR=ON -DSAMPLE_DRAWING_TESTS="$tests" \
-  -DSAMPLE_DRAWING_PAGE_DIR="$page_dir" >/dev/null
-cmake --build build/web-cmake -j2
+cmake --preset web -DSAMPLE_DRAWING_TESTS="$tests" >/dev/null
+cmake --build --preset web
 echo "Built build/web/: $(cd "$page_dir" && echo *)"

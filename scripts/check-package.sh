@@ -21,8 +21,8 @@ resolve_release "${1:-$(. /etc/os-release && echo "$VERSION_CODENAME")}"
 package=${2:-}
 if [ -z "$package" ]; then
   scripts/install-deps.sh demo test
-  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
-  cmake --build build/release --target sample-drawing -j"$(nproc)"
+  cmake --preset release >/dev/null
+  cmake --build --preset release --target sample-drawing
   (cd build/release && cpack -G DEB >/dev/null)
   package=$(ls build/release/sample-drawing_*.deb)
 fi

@@ -9,8 +9,10 @@ cd "$(dirname "$0")/.."
 source tests/support/program_facts.sh
 
 scripts/install-deps.sh demo
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
-cmake --build build/release --target sample-drawing -j"$(nproc)"
+# The test command's release build when there is one, so nothing is configured again; otherwise
+# that build without its tests, whose libraries the demo's packages leave out.
+[ -f build/release/CMakeCache.txt ] || cmake --preset release -DSAMPLE_DRAWING_TESTS=OFF >/dev/null
+cmake --build --preset release --target sample-drawing
 program=build/release/sample-drawing
 
 if [ -n "${DISPLAY:-}" ]; then

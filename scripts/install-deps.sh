@@ -49,11 +49,12 @@ group_windows=(
 # sources to wasm, and GoogleTest's sources with them for the unit tests under Node.js; Chromium
 # runs the page headless, driven through the DevTools protocol by python3-websocket, which also
 # drives Firefox ESR through WebDriver BiDi on a virtual X server with Mesa's software GL;
-# python3 serves the static files on loopback. From the npm registry, the versions and checksums
+# python3 serves the static files on loopback; ImageMagick turns the screenshots into the PPM the
+# native checker reads. From the npm registry, the versions and checksums
 # pinned in tests/web/package-lock.json: axe-core, the accessibility checker the page test runs.
 group_web=(
   cmake make emscripten googletest
-  chromium firefox-esr xvfb xauth libgl1-mesa-dri python3 python3-websocket
+  chromium firefox-esr xvfb xauth libgl1-mesa-dri python3 python3-websocket imagemagick
 )
 npm_web=tests/web
 

@@ -3,7 +3,8 @@
 # to the rules: desktop-file-validate on the launcher, groff's warnings on the manual page, lintian
 # on the package. Any error or warning, even one a tool exits 0 on, fails. Takes a few seconds.
 #
-# Usage: scripts/lint-package.sh [BUILD_DIR]   (default build/release, already built)
+# Usage: scripts/lint-package.sh [BUILD_DIR]   (default build/release, already built); the release
+# build runs it as the test package_lint (`ctest --preset package`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 buildDir=${1:-build/release}

@@ -39,8 +39,8 @@ done
 
 started_us=${EPOCHREALTIME/[^0-9]/}
 # The tests' menu probe (tests/menu_probe.cpp) finds the window and drives the menu.
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
-cmake --build build/release --target sample-drawing menu_probe -j"$(nproc)" >/dev/null ||
+cmake --preset release >/dev/null
+cmake --build --preset release --target sample-drawing menu_probe >/dev/null ||
   fail "the release build of sample-drawing and menu_probe failed"
 program=build/release/sample-drawing
 probe=build/release/tests/menu_probe

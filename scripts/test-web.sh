@@ -8,19 +8,14 @@
 #
 # The random-input test of the page, a few minutes long, is not part of it: see
 # tests/web_page_random_test.py.
-#
-# Usage: scripts/test-web.sh [NATIVE_BUILD_DIR]   (default build/release; web_page_check is built
-# there if it is missing)
+# web_page_check is built in the release build, build/release.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-native_dir=${1:-build/release}
 
 scripts/build-web.sh --with-tests
-ctest --test-dir build/web-cmake -j2 --output-on-failure
+ctest --preset web
 
-if [ ! -f "$native_dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$native_dir" -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON >/dev/null
-fi
-cmake --build "$native_dir" --target web_page_check -j2 >/dev/null
+[ -f build/release/CMakeCache.txt ] || cmake --preset release >/dev/null
+cmake --build --preset release --target web_page_check >/dev/null
 # Debian's Python, which has python3-websocket.
-timeout 300 /usr/bin/python3 tests/web_page_test.py build/web "$native_dir/tests/web_page_check"
+timeout 300 /usr/bin/python3 tests/web_page_test.py build/web build/release/tests/web_page_check

@@ -7,15 +7,13 @@
 # Debian package, its launcher and its manual page held to lintian and the desktop tools; the
 # Windows build, cross-built and run under Wine; the browser build, its unit tests under Node.js
 # and its page in a headless Chromium and in Firefox ESR; then the whole suite on the release build
-# but the ten-minute soak, whose summary closes the run. Run the soak with
-# `ctest --test-dir build/release -L soak`.
+# but the ten-minute soak, whose summary closes the run. Each build is a preset of
+# CMakePresets.json; run the soak with `ctest --preset soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(nproc)
 
 scripts/install-deps.sh demo test windows web
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSAMPLE_DRAWING_TESTS=ON \
-  -DSAMPLE_DRAWING_WERROR=ON >/dev/null
+cmake --preset release >/dev/null
 
 echo "=== Format and lint ==="
 mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' 2>/dev/null ||
@@ -33,26 +31,24 @@ fi
 echo "clang-format-19 and clang-tidy-19: clean"
 
 echo "=== Sanitizers: unit and render tests ==="
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSAMPLE_DRAWING_SANITIZE=ON \
-  -DSAMPLE_DRAWING_WERROR=ON >/dev/null
-cmake --build build/asan -j"$jobs"
-ctest --test-dir build/asan -L 'unit|render' -j2 --output-on-failure
+cmake --workflow --preset asan
 
 echo "=== Exactness: other compilers and optimisation levels ==="
 scripts/check-exactness.sh
 
 echo "=== Release build: the unit tests under valgrind memcheck ==="
-cmake --build build/release -j"$jobs"
-scripts/memcheck.sh
+cmake --build --preset release
+# CTest's memcheck takes no test preset; valgrind's options are set in CMakeLists.txt.
+ctest --test-dir build/release -T memcheck -L memcheck --output-on-failure
 
 echo "=== Release build: the package, its launcher and manual page ==="
-scripts/lint-package.sh build/release
+ctest --preset package
 
 echo "=== Windows build: cross-built unit tests and the exe under Wine ==="
 scripts/test-windows.sh
 
 echo "=== Browser build: unit tests under Node.js, the page in Chromium and Firefox ESR ==="
-scripts/test-web.sh build/release
+scripts/test-web.sh
 
 echo "=== Release build: every test but the soak ==="
-ctest --test-dir build/release -j2 -LE soak --output-on-failure
+ctest --preset release

@@ -26,26 +26,23 @@
 
 #include "app_probe.h"
 #include "program_facts.h"
+#include "program_fixture.h"
 #include "x_harness.h"
 
 namespace {
 
-using facts::kCubeCentreX;
-using facts::kCubeCentreY;
 using facts::kReportLines;
 using facts::kWindowPx;
 using facts::kWindowTitle;
+using programtest::kProgram;
+using programtest::kStartTimeout;
 using xharness::Clock;
 using xharness::milliseconds;
 
-constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
 const std::string kFirstReportLine = facts::ExpectedReport().front();
-constexpr milliseconds kStartTimeout(30000);
 constexpr milliseconds kExitTimeout(20000);
 // A program that lost its display must notice at once: it sleeps in select() on the connection.
 constexpr milliseconds kBrokenDisplayExit(2000);
-// In draw mode 1 the corner stays white.
-constexpr int kCornerPx = 2;
 
 // Runs the program through a shell that applies redirections (such as "1>&3 3>&-" or "2>&-")
 // and execs it, so the program keeps the shell's process id. fds are inherited as 3, 4, ...
@@ -64,15 +61,7 @@ std::unique_ptr<xharness::ChildProcess> StartWithStdoutOn(int fd, std::vector<st
 
 // The program's window once it shows a drawn frame; 0 if that never happened.
 Window WaitForDrawnWindow(Display* display) {
-  const Window window = xharness::WaitForWindow(display, kWindowTitle, kStartTimeout);
-  if (window == 0 || !xharness::WaitWindowViewable(display, window, kStartTimeout)) return 0;
-  const bool drawn = xharness::WaitUntil(
-      [&] {
-        return appprobe::PixelAt(display, window, kCubeCentreX, kCubeCentreY) == xharness::kRed &&
-               appprobe::PixelAt(display, window, kCornerPx, kCornerPx) == xharness::kWhite;
-      },
-      kStartTimeout);
-  return drawn ? window : 0;
+  return appprobe::WaitForDrawnWindow(display, kWindowTitle, kStartTimeout);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -163,7 +152,7 @@ TEST(FaultTest, WindowClosedWhileScaleChainsRunEndsCleanlyWithCompleteLines) {
     if (number == 1) {
       EXPECT_EQ(line, kFirstReportLine);
     }
-    if (number > kReportLines && !appprobe::IsTraceLine(line) && ++badLines <= 5) {
+    if (number > kReportLines && !appprobe::ParseTraceLine(line) && ++badLines <= 5) {
       ADD_FAILURE() << "line " << number << " is no trace line: \"" << line << "\"";
     }
   }

@@ -25,6 +25,7 @@
 
 namespace {
 
+using appprobe::TraceLine;
 using facts::ExpectedTraceFromOne;
 using programtest::Frame;
 using programtest::kReportLines;
@@ -57,24 +58,6 @@ constexpr double kSlowestTickMs = 150.0;
   return ::testing::AssertionFailure() << failure;
 }
 
-// One line of the scale trace, read leniently: the exact text is checked where it matters.
-struct TraceLine {
-  bool shrinking = false;  // Printed by MyTimer2.
-  double value = 0.0;
-  int mark = 0;  // The trailing digit 1 to 4; 0 on a tick's first line.
-};
-
-std::optional<TraceLine> ParseTraceLine(const std::string& text) {
-  char name[16] = {};
-  TraceLine line;
-  const int fields = std::sscanf(text.c_str(), "%15s %lf %d", name, &line.value, &line.mark);
-  if (fields < 2) return std::nullopt;
-  const std::string timer = name;
-  if (timer != "MyTimer" && timer != "MyTimer2") return std::nullopt;
-  line.shrinking = timer == "MyTimer2";
-  return line;
-}
-
 // One tick of a scale chain: when its first line arrived and the scale it left. MyTimer prints
 // its step first and the scale on its next two lines; MyTimer2 prints the scale on all three.
 struct Tick {
@@ -86,9 +69,9 @@ struct Tick {
 std::vector<Tick> TraceTicks(const std::vector<OutputLine>& lines) {
   std::vector<Tick> ticks;
   for (std::size_t k = kReportLines; k + 1 < lines.size(); ++k) {
-    const std::optional<TraceLine> line = ParseTraceLine(lines[k].text);
+    const std::optional<TraceLine> line = appprobe::ParseTraceLine(lines[k].text);
     if (!line || line->mark != 0) continue;
-    const std::optional<TraceLine> next = ParseTraceLine(lines[k + 1].text);
+    const std::optional<TraceLine> next = appprobe::ParseTraceLine(lines[k + 1].text);
     if (!next) continue;
     ticks.push_back(Tick{lines[k].arrival, line->shrinking ? line->value : next->value});
   }

@@ -1,5 +1,6 @@
 // menu_probe.cpp: the program's window and pop-up menu found and driven as the tests do it
-// (app_probe), for scripts/make-pictures.sh, so the script works out no menu geometry of its own.
+// (app_probe), for the picture scripts, so that they work out no window or menu geometry of their
+// own.
 //
 //   menu_probe DISPLAY window           waits for the program's window; prints its id and "X Y"
 //                                       of its top-left inside corner on the screen
@@ -8,6 +9,8 @@
 //   menu_probe DISPLAY show ENTRY X Y   opens the menu with a right click at (X, Y) in the window
 //                                       and points at ENTRY until it shows highlighted; leaves the
 //                                       menu open and prints "X Y WIDTH HEIGHT" of it on the screen
+//   menu_probe DISPLAY menu             waits for an open menu, the program's own or Windows' under
+//                                       Wine; prints "X Y WIDTH HEIGHT" of it on the screen
 //   menu_probe DISPLAY close            closes the open menu with Escape
 //
 // Exits 0 when done, 1 with what went wrong on standard error, 2 on a wrong command line.
@@ -63,6 +66,15 @@ int Run(Display* display, const std::string& command, int argc, char** argv) {
     std::printf("%d %d %d %d\n", box->x, box->y, box->width, box->height);
     return 0;
   }
+  if (command == "menu" && argc == 3) {
+    Window menu = 0;
+    xharness::WaitUntil([&] { return (menu = appprobe::FindOpenMenu(display)) != 0; }, kTimeout);
+    const std::optional<xharness::WindowGeometry> box =
+        menu != 0 ? xharness::GetGeometry(display, menu) : std::nullopt;
+    if (!box) return Fail("no menu is open");
+    std::printf("%d %d %d %d\n", box->x, box->y, box->width, box->height);
+    return 0;
+  }
   if (command == "close" && argc == 3) {
     if (appprobe::FindOpenMenu(display) == 0) return Fail("no menu is open");
     xharness::TypeKey(display, XK_Escape);
@@ -84,7 +96,8 @@ int main(int argc, char** argv) {
     status = Run(display.get(), command, argc, argv);
   }
   if (status == 2) {
-    std::fprintf(stderr, "usage: %s DISPLAY window | choose ENTRY | show ENTRY X Y | close\n",
+    std::fprintf(stderr,
+                 "usage: %s DISPLAY window | choose ENTRY | show ENTRY X Y | menu | close\n",
                  argc > 0 ? argv[0] : "menu_probe");
   }
   return status;

@@ -20,18 +20,19 @@
 
 #include "app_probe.h"
 #include "program_facts.h"
+#include "program_fixture.h"
 #include "x_harness.h"
 
 namespace {
 
 using facts::kReportLines;
 using facts::kWindowTitle;
+using programtest::kProgram;
+using programtest::kStartTimeout;
 using xharness::Clock;
 using xharness::milliseconds;
 using Seconds = std::chrono::duration<double>;
 
-constexpr char kProgram[] = SAMPLE_DRAWING_PATH;
-constexpr milliseconds kStartTimeout(30000);
 constexpr double kFullRunS = 600.0;
 constexpr double kWarmUpS = 60.0;  // Memory and CPU are judged after it.
 constexpr double kMenuGapMinS = 30.0;
@@ -142,8 +143,9 @@ TEST(SoakTest, ThreeScaleChainsAndTheMenuStayAliveFlatAndQuiet) {
   std::size_t badLines = 0;
   std::size_t ticks = 0;
   for (std::size_t i = kReportLines; i < lines.size(); ++i) {
-    if (appprobe::IsTickFirstLine(lines[i].text)) ++ticks;
-    if (!appprobe::IsTraceLine(lines[i].text) && ++badLines <= 5) {
+    const std::optional<appprobe::TraceLine> line = appprobe::ParseTraceLine(lines[i].text);
+    if (line && line->mark == 0) ++ticks;
+    if (!line && ++badLines <= 5) {
       ADD_FAILURE() << "line " << i + 1 << " is no trace line: \"" << lines[i].text << "\"";
     }
   }

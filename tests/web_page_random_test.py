@@ -105,8 +105,7 @@ def main():
                             init_script=NOTE_ERRORS, lifetime_s=args.seconds + 120) as page:
         try:
             page.wait_for_lines(len(report), 60)
-            canvas = page.rect("#canvas")
-            page.click(canvas[0] + 150, canvas[1] + 100, "right")
+            page.open_menu()
             page.click(*centre(page, "#menu li:nth-child(%d)" % SCALE_ENTRY))
             size = [1000, 560]
             deadline = time.monotonic() + args.seconds

@@ -38,7 +38,7 @@ SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
 
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
 FLOOD_LINES = 8000
-MENU_OPEN = "document.getElementById('menu').matches(':popover-open')"
+MENU_OPEN = web_page.MENU_OPEN
 MENU_CLOSED = "!" + MENU_OPEN
 ONE_FILE_MAX_BYTES = 250 * 1024
 HANGUL = re.compile("[\uac00-\ud7a3]")
@@ -363,8 +363,7 @@ class PageTests:
                                  "the help line for a mouse")
 
     def test_7_resizing_keeps_the_menu_inside_the_window(self):
-        self.page.click(*self.at_canvas(280, 280), button="right")
-        self.page.wait_until(MENU_OPEN, 5, "the menu to open")
+        self.page.open_menu(280, 280)
         try:
             for width, height in ((640, 400), (320, 480), (200, 150)):
                 self.page.resize(width, height)
@@ -421,8 +420,8 @@ class PageTests:
         # The frame now drawn is scaled by the last traced scale, or by its neighbour when a tick
         # came between the trace and the screenshot.
         self.page.pump(0.5)
-        traced = next(float(text.split()[1]) for text, _ in reversed(self.page.lines)
-                      if len(text.split()) == 3)  # A tick's second and third lines: the scale.
+        traced = next(line[1] for line in (web_page.trace_line(text) for text, _ in
+                                           reversed(self.page.lines)) if line and line[2])
         fit = self.check_frame(SCALE_ENTRY, [round(traced + step, 1) for step in (-0.1, 0.0, 0.1)],
                                settle_s=0)
         self.assertNotIn("scale 1.000000", fit)

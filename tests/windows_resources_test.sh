@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # windows_resources_test.sh: what Windows shows of the exe before it runs: the icon's four sizes,
 # the version strings from project() and LICENSE, the manifest's scaling and Windows version. Run
-# by scripts/test-windows.sh with the exe's path.
+# by ctest in the Windows build (`ctest --preset windows`) with the exe's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exe=$1

@@ -32,8 +32,8 @@ using scenecheck::kCleanFrameMismatches;
 using scenecheck::kMarginPx;
 using xharness::milliseconds;
 
-// Wine starts a program in one or two seconds; a loaded machine takes longer.
-constexpr milliseconds kStartTimeout(60000);
+// The fixture's, doubled: Wine starts a program in a second or two, a loaded machine takes longer.
+constexpr milliseconds kStartTimeout = 2 * programtest::kStartTimeout;
 constexpr milliseconds kMenuTimeout(10000);
 constexpr milliseconds kTraceTimeout(20000);
 constexpr char kWineLifetimeS[] = "120";  // timeout(1) ends a Wine process left running this long

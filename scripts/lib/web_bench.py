@@ -71,13 +71,11 @@ def tick_times(lines):
     """The console timestamp of each scale tick: its first line, the one without a trailing
     1 to 4."""
     return [stamp for text, stamp in lines
-            if text.split()[:1] in (["MyTimer"], ["MyTimer2"]) and len(text.split()) == 2]
+            if (line := web_page.trace_line(text)) and line[2] == 0]
 
 
 def choose_entry(page, entry):
-    left, top, _, _ = page.rect("#canvas")
-    page.click(left + 150, top + 100, "right")
-    page.wait_until("document.getElementById('menu').matches(':popover-open')", 5, "the menu")
+    page.open_menu()
     box = page.rect("#menu li:nth-child(%d)" % entry)
     page.click(box[0] + box[2] / 2, box[1] + box[3] / 2)
 

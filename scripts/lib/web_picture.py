@@ -37,10 +37,7 @@ def main():
     with web_page.ChromiumPage(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.pump(1.0)  # Ten rotation ticks: the cube has turned a little.
-        left, top, _, _ = page.rect("#canvas")
-        page.click(left + MENU_PRESS[0], top + MENU_PRESS[1], "right")
-        page.wait_until("document.getElementById('menu').matches(':popover-open')", 5,
-                        "the menu")
+        page.open_menu(*MENU_PRESS)
         entry = page.rect("#menu li:nth-child(%d)" % SHOWN_ENTRY)
         page.call("Input.dispatchMouseEvent", type="mouseMoved",
                   x=entry[0] + 40, y=entry[1] + entry[3] / 2)

@@ -1,6 +1,7 @@
 // platform.h: the one boundary between the shared program and a platform, in both directions.
-// One file per platform implements the first half (platform_linux.cpp, platform_windows.cpp,
-// platform_web.cpp), and CMake builds the one for the target.
+// Each platform implements the first half in the files named for it, and CMake builds the
+// target's: platform_windows.cpp, platform_web.cpp, and on Linux platform_linux.cpp with the X
+// connection in display_linux.cpp and the menu's font in menu_font_linux.cpp.
 #pragma once
 
 // What main asks of a platform.

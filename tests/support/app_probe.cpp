@@ -50,6 +50,28 @@ Window FindOpenMenu(Display* display) {
   return trap.Check() == 0 ? menu : 0;
 }
 
+bool IsDrawn(const xharness::RgbImage& image, int edgePx) {
+  if (image.width() < edgePx || image.height() < edgePx) return false;
+  return image.AtFromBottom(2, 2) == xharness::kWhite &&
+         image.AtFromBottom(edgePx - 3, edgePx - 3) == xharness::kWhite &&
+         (image.AtFromBottom(edgePx - 3, edgePx / 2) == xharness::kRed ||
+          image.AtFromBottom(edgePx - 3, edgePx / 2 - 1) == xharness::kRed);
+}
+
+Window WaitForDrawnWindow(Display* display, const std::string& title,
+                          xharness::milliseconds timeout, xharness::milliseconds poll) {
+  Window window = 0;
+  const bool drawn = xharness::WaitUntil(
+      [&] {
+        if (window == 0) window = xharness::FindWindowByName(display, title);
+        if (window == 0) return false;
+        const std::optional<xharness::RgbImage> image = xharness::GrabWindow(display, window);
+        return image && IsDrawn(*image);
+      },
+      timeout, poll);
+  return drawn ? window : 0;
+}
+
 int MenuEntryHeightPx(int menuHeightPx) {
   const int entriesPx = menuHeightPx - kMenuFramePx + kMenuLeadingPx;
   return entriesPx > 0 && entriesPx % kMenuEntries == 0 ? entriesPx / kMenuEntries : 0;
@@ -163,14 +185,12 @@ std::optional<long> StatusKiB(pid_t pid, const std::string& field) {
   return std::nullopt;
 }
 
-bool IsTraceLine(const std::string& line) {
-  static const std::regex kTrace(R"(MyTimer2?  -?[0-9]+\.[0-9]{6}(  [1-4])?)");
-  return std::regex_match(line, kTrace);
-}
-
-bool IsTickFirstLine(const std::string& line) {
-  static const std::regex kFirst(R"(MyTimer2?  -?[0-9]+\.[0-9]{6})");
-  return std::regex_match(line, kFirst);
+std::optional<TraceLine> ParseTraceLine(const std::string& text) {
+  static const std::regex kTrace(R"(MyTimer(2?)  (-?[0-9]+\.[0-9]{6})(  ([1-4]))?)");
+  std::smatch match;
+  if (!std::regex_match(text, match, kTrace)) return std::nullopt;
+  return TraceLine{match.length(1) == 1, std::stod(match.str(2)),
+                   match[4].matched ? match.str(4)[0] - '0' : 0};
 }
 
 }  // namespace appprobe

@@ -1,6 +1,7 @@
-// app_probe.h: probes of a running sample-drawing process for the fault, soak and benchmark
-// programs: choosing a pop-up menu entry with synthetic mouse events, single pixels of its window,
-// its CPU time and memory from /proc, and the shapes of its trace lines.
+// app_probe.h: probes of a running sample-drawing process, native or under Wine, for every program
+// test, the benchmark and menu_probe: choosing a pop-up menu entry with synthetic mouse events,
+// single pixels of its window, whether it shows a drawn frame, its CPU time and memory from /proc,
+// and its trace lines read.
 //
 // Include gtest (if used) before this header, as for x_harness.h.
 #pragma once
@@ -60,16 +61,30 @@ std::string ChooseMenuEntry(Display* display, Window window, int entry,
 // A single pixel of a window (see x_harness.h).
 using xharness::PixelAt;
 
+// A drawn frame, in any draw mode: the viewport's corners white and its x axis red where it
+// leaves the viewport; before its first expose is served the window shows whatever the server
+// left there (black on Xvfb). The baseline programs of the benchmark draw the same. edgePx is the
+// viewport's edge, larger than kWindowPx on a display scaled for its density.
+bool IsDrawn(const xharness::RgbImage& image, int edgePx = facts::kWindowPx);
+// The window named title once it shows a drawn frame, looked for every poll; 0 if not by timeout.
+Window WaitForDrawnWindow(Display* display, const std::string& title,
+                          xharness::milliseconds timeout,
+                          xharness::milliseconds poll = xharness::milliseconds(5));
+
 // User plus system CPU time of every thread of pid, in milliseconds (clock-tick resolution,
 // 10 ms on Linux); empty once the process is gone.
 std::optional<double> CpuTimeMs(pid_t pid);
 // A "Vm..." field of /proc/pid/status in KiB, e.g. "VmHWM" (peak resident) or "VmRSS".
 std::optional<long> StatusKiB(pid_t pid, const std::string& field);
 
-// True for a line of the scale trace: "MyTimer" or "MyTimer2", two blanks, a "%f" number, and
-// optionally two blanks and a step digit 1 to 4.
-bool IsTraceLine(const std::string& line);
-// True for the line a scale tick prints first: a trace line without the step digit.
-bool IsTickFirstLine(const std::string& line);
+// A line of the scale trace: "MyTimer" or "MyTimer2", two blanks, a "%f" number, and optionally
+// two blanks and a step digit 1 to 4; a tick prints its line without the digit first.
+struct TraceLine {
+  bool shrinking = false;  // Printed by MyTimer2.
+  double value = 0.0;
+  int mark = 0;  // The step digit 1 to 4; 0 on a tick's first line.
+};
+// The line read as the trace, or nothing for a line of any other shape.
+std::optional<TraceLine> ParseTraceLine(const std::string& text);
 
 }  // namespace appprobe

@@ -1,5 +1,5 @@
 """program_facts.py: the facts of program_facts.sh beside this file, for the Python tests and
-scripts: WINDOW_TITLE as a string, the others as integers."""
+scripts, as integers (the window's title is the shell scripts' alone)."""
 
 import os
 import shlex
@@ -8,7 +8,6 @@ with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "program_fact
           encoding="utf-8") as _source:
     _FACTS = dict(line.split("=", 1) for line in shlex.split(_source.read(), comments=True))
 
-WINDOW_TITLE = _FACTS["WINDOW_TITLE"]
 WINDOW_PX = int(_FACTS["WINDOW_PX"])
 REPORT_LINES = int(_FACTS["REPORT_LINES"])
 MENU_ENTRIES = int(_FACTS["MENU_ENTRIES"])

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app_probe.h"
 #include "program_facts.h"
 #include "x_harness.h"
 
@@ -48,16 +49,7 @@ inline std::vector<std::string> ProgramEnvironment() {
   return env;
 }
 
-// A frame is drawn once the viewport's corners are white and its x axis red; before its first
-// expose is served the window shows whatever the server left there (black on Xvfb). edgePx is the
-// viewport's edge, larger than kWindowPx on a display scaled for its density.
-inline bool IsDrawn(const xharness::RgbImage& image, int edgePx = kWindowPx) {
-  if (image.width() < edgePx || image.height() < edgePx) return false;
-  return image.AtFromBottom(2, 2) == xharness::kWhite &&
-         image.AtFromBottom(edgePx - 3, edgePx - 3) == xharness::kWhite &&
-         (image.AtFromBottom(edgePx - 3, edgePx / 2) == xharness::kRed ||
-          image.AtFromBottom(edgePx - 3, edgePx / 2 - 1) == xharness::kRed);
-}
+using appprobe::IsDrawn;
 
 // A grab and the times it started and ended: the server took the picture in between.
 struct Frame {

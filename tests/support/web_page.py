@@ -11,13 +11,11 @@ import json
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 import urllib.request
-import zlib
 
 import websocket
 
@@ -58,6 +56,18 @@ KEYS = {
     "ContextMenu": ("ContextMenu", 93, "", None),
 }
 SHIFT_KEY = "\ue008"
+
+
+MENU_OPEN = "document.getElementById('menu').matches(':popover-open')"
+# A line of the scale trace: the timer, two blanks, a "%f" number, and on all but a tick's first
+# line two blanks and a step digit 1 to 4.
+TRACE_LINE = re.compile(r"(MyTimer2?)  (-?[0-9]+\.[0-9]{6})(?:  ([1-4]))?")
+
+
+def trace_line(text):
+    """The trace line as (timer, value, step digit or 0); None for a line of any other shape."""
+    match = TRACE_LINE.fullmatch(text)
+    return match and (match.group(1), float(match.group(2)), int(match.group(3) or 0))
 
 
 class PageError(RuntimeError):
@@ -212,6 +222,12 @@ class Page:
     def click(self, x, y, button="left"):
         self.mouse("down", x, y, button)
         self.mouse("up", x, y, button)
+
+    def open_menu(self, x=150, y=100):
+        """Opens the pop-up menu with a right click at (x, y) on the canvas, in CSS pixels."""
+        left, top, _, _ = self.rect("#canvas")
+        self.click(left + x, top + y, "right")
+        self.wait_until(MENU_OPEN, 5, "the menu to open")
 
 
 class ChromiumPage(Page):
@@ -437,47 +453,6 @@ class FirefoxPage(Page):
 
 
 def png_to_ppm(png):
-    """Chromium's 8-bit RGB or RGBA PNG as a binary PPM (P6)."""
-    if png[:8] != b"\x89PNG\r\n\x1a\n":
-        raise PageError("not a PNG")
-    pos, idat = 8, b""
-    while pos < len(png):
-        length, kind = struct.unpack(">I4s", png[pos:pos + 8])
-        body = png[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    if depth != 8 or colour not in (2, 6) or interlace:
-        raise PageError("unexpected PNG layout")
-    channels = 3 if colour == 2 else 4
-    stride = width * channels
-    raw = zlib.decompress(idat)
-    previous = bytearray(stride)
-    rgb = bytearray()
-    for row in range(height):
-        kind = raw[row * (stride + 1)]
-        line = bytearray(raw[row * (stride + 1) + 1:(row + 1) * (stride + 1)])
-        for i in range(stride):
-            left = line[i - channels] if i >= channels else 0
-            up = previous[i]
-            corner = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                line[i] = (line[i] + left) & 0xFF
-            elif kind == 2:
-                line[i] = (line[i] + up) & 0xFF
-            elif kind == 3:
-                line[i] = (line[i] + (left + up) // 2) & 0xFF
-            elif kind == 4:
-                guess = left + up - corner
-                pa, pb, pc = abs(guess - left), abs(guess - up), abs(guess - corner)
-                line[i] = (line[i] + (left if pa <= pb and pa <= pc
-                                      else up if pb <= pc else corner)) & 0xFF
-        previous = line
-        if channels == 3:
-            rgb += line
-        else:
-            for i in range(0, stride, 4):
-                rgb += line[i:i + 3]
-    return b"P6\n%d %d\n255\n" % (width, height) + bytes(rgb)
+    """A PNG screenshot as a binary PPM (P6), by ImageMagick."""
+    return subprocess.run(["convert", "png:-", "-alpha", "off", "ppm:-"], input=png,
+                          stdout=subprocess.PIPE, check=True, timeout=60).stdout

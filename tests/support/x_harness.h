@@ -117,13 +117,10 @@ class PrivateXServer {
   PrivateXServer(const PrivateXServer&) = delete;
   PrivateXServer& operator=(const PrivateXServer&) = delete;
 
-  int displayNumber() const { return number_; }
   // ":N", for XOpenDisplay, `-display` or a DISPLAY entry.
   std::string displayName() const;
   // A connection owned by this object, for the helpers below; closed before the server stops.
   Display* display() const { return display_.get(); }
-  // The server process, e.g. to check it is still alive.
-  ChildProcess& process() { return *process_; }
   // Kills the server with SIGKILL, as a crash would, after closing this object's connection:
   // Xlib ends the whole process when it next uses a connection whose server died. Callers must
   // have closed their own connections first. display() is null afterwards.
@@ -181,7 +178,6 @@ struct Rgb {
 };
 constexpr Rgb kWhite{255, 255, 255};
 constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kBlack{0, 0, 0};
 std::string ToString(const Rgb& colour);
 
 // An 8-bit RGB image in window coordinates: x to the right, y down from the top row, as X has it;
