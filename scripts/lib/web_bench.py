@@ -67,7 +67,7 @@ TAKE_FRAME_COUNTS = """
   return [counts.callbacks, counts.drawn];
 })()
 """
-# The trace's events that are the page's own work on the renderer's main thread.
+# The trace's categories: the renderer's work, the compositor's and the GPU process's.
 TRACE_CATEGORIES = "devtools.timeline,blink,cc,gpu,viz,v8"
 
 # Notes when the first frame is drawn: the first draw call into the page's WebGL context.
@@ -297,21 +297,48 @@ def trace(page_dir, seconds):
                 page.pump(0.2)
             events = [e for m in page.tracing if m["method"] == "Tracing.dataCollected"
                       for e in m["params"]["value"]]
-        main = {(e["pid"], e["tid"]) for e in events
-                if e.get("name") == "thread_name"
-                and e.get("args", {}).get("name") == "CrRendererMain"}
-        by_name = {}
-        for e in events:
-            if (e.get("pid"), e.get("tid")) in main and e.get("ph") == "X" and "tdur" in e:
-                by_name[e["name"]] = by_name.get(e["name"], 0) + e["tdur"]
-        print("%s: the renderer's main thread, thread time per %g s by event (nested events "
-              "count in their parents too), ms:" % (name, seconds))
+        threads = {(e["pid"], e["tid"]): e["args"]["name"] for e in events
+                   if e.get("name") == "thread_name"}
+        print("%s, thread time per %g s, ms: each thread's outermost events, and on the "
+              "renderer's main thread the phases of its work:" % (name, seconds))
         print()
-        print("| Event | ms |")
+        print("| Thread or phase | ms |")
         print("|---|---:|")
-        for event, us in sorted(by_name.items(), key=lambda item: -item[1])[:14]:
-            print("| %s | %.0f |" % (event, us / 1000.0))
+        for what, ms in trace_totals(events, threads):
+            print("| %s | %.0f |" % (what, ms))
         print()
+
+
+# The renderer's main-thread work, by the trace event that does it.
+MAIN_PHASES = [("script: timers", "TimerFire"), ("script: animation frames", "FireAnimationFrame"),
+               ("style", "UpdateLayoutTree"), ("layout", "Layout"), ("pre-paint", "PrePaint"),
+               ("paint", "Paint"), ("layers", "LayerTreeHost::DoUpdateLayers")]
+
+
+def trace_totals(events, threads):
+    """Thread time of each thread's outermost complete events, largest first, then the main
+    thread's phases."""
+    by_thread = {}
+    for e in events:
+        if e.get("ph") == "X" and "tdur" in e and "tts" in e:
+            by_thread.setdefault((e["pid"], e["tid"]), []).append(e)
+    totals, phases = {}, {}
+    for key, spans in by_thread.items():
+        spans.sort(key=lambda e: (e["tts"], -e["tdur"]))
+        end = -1
+        name = threads.get(key, "?")
+        for e in spans:
+            if e["tts"] >= end:  # Not inside the previous outermost event.
+                totals[name] = totals.get(name, 0) + e["tdur"]
+                end = e["tts"] + e["tdur"]
+            if name == "CrRendererMain":
+                for phase, event in MAIN_PHASES:
+                    if e["name"] == event:
+                        phases[phase] = phases.get(phase, 0) + e["tdur"]
+    rows = sorted(totals.items(), key=lambda item: -item[1])
+    rows = [(thread, us / 1000.0) for thread, us in rows if us >= 1000]
+    return rows + [("main thread, " + phase, phases.get(phase, 0) / 1000.0)
+                   for phase, _ in MAIN_PHASES]
 
 
 def run_once(page_dir, seconds):
