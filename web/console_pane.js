@@ -1,9 +1,12 @@
 // console_pane.js: the console beside the drawing. It keeps the program's start-up report whole
-// and the newest lines after it in blocks of kBlockLines, at most kMaxBlocks of them: each block
-// is an element of its own, so writing lays out only the last. A line between the report and the
-// newest says how many it let go; every line still goes to the browser's console log.
-var kBlockLines = 100;
-var kMaxBlocks = 30;
+// and the newest lines after it in blocks of kBlockLines, at most kMaxBlocks of them, each an
+// element of its own. New lines are written to a tail of at most kTailLines after the blocks,
+// which joins the last block when full: a tick lays out and paints a few lines, not a block. A
+// line between the report and the newest says how many it let go; every line still goes to the
+// browser's console log. Out of view the pane writes nothing, and catches up when seen again.
+var kBlockLines = 50;
+var kMaxBlocks = 60;
+var kTailLines = 10;  // Divides kBlockLines.
 var kPaneLines = kBlockLines * kMaxBlocks;
 var kMaxReportLines = 1000;
 
@@ -18,7 +21,12 @@ function ConsolePane(language) {
   var pendingReport = "";
   var pendingLines = [];
   var droppedLines = 0;
-  var blockLines = [];  // The number of lines in each block of #newest.
+  var blockLines = [];  // The number of lines in each block of #newest, the tail apart.
+  var tail = newest.appendChild(document.createElement("pre"));
+  var tailLines = 0;
+  var inView = true;  // Until the observer first says.
+  var flushRequested = false;
+  tail.append("");
 
   // Lets go of the oldest of the lines not yet written.
   function DropPending(count) {
@@ -33,25 +41,36 @@ function ConsolePane(language) {
     dropped.hidden = false;
   }
 
+  // The tail's lines join the last block, or start a new one after it.
+  function SettleTail() {
+    if (blockLines.length === 0 || blockLines[blockLines.length - 1] === kBlockLines) {
+      var block = newest.insertBefore(document.createElement("pre"), tail);
+      block.append("");
+      blockLines.push(0);
+      if (blockLines.length > kMaxBlocks) {
+        droppedLines += blockLines.shift();
+        newest.firstChild.remove();
+      }
+    }
+    tail.previousSibling.firstChild.appendData(tail.firstChild.data);
+    blockLines[blockLines.length - 1] += tailLines;
+    tail.firstChild.data = "";
+    tailLines = 0;
+  }
+
   function Flush() {
+    flushRequested = false;
+    if (!inView) return;
     var following = pane.scrollHeight - pane.scrollTop - pane.clientHeight < 4;
     if (pendingReport !== "") report.append(pendingReport);
     pendingReport = "";
     if (pendingLines.length > kPaneLines) DropPending(pendingLines.length - kPaneLines);
     for (var i = 0; i < pendingLines.length;) {
-      if (blockLines.length === 0 || blockLines[blockLines.length - 1] === kBlockLines) {
-        newest.append(document.createElement("pre"));
-        newest.lastChild.append("");
-        blockLines.push(0);
-        if (blockLines.length > kMaxBlocks) {
-          droppedLines += blockLines.shift();
-          newest.firstChild.remove();
-        }
-      }
-      var take = Math.min(kBlockLines - blockLines[blockLines.length - 1], pendingLines.length - i);
-      newest.lastChild.firstChild.appendData(pendingLines.slice(i, i + take).join("\n") + "\n");
-      blockLines[blockLines.length - 1] += take;
+      var take = Math.min(kTailLines - tailLines, pendingLines.length - i);
+      tail.firstChild.appendData(pendingLines.slice(i, i + take).join("\n") + "\n");
+      tailLines += take;
       i += take;
+      if (tailLines === kTailLines) SettleTail();
     }
     pendingLines = [];
     ShowDropped();
@@ -62,7 +81,10 @@ function ConsolePane(language) {
   // timer callbacks that print them.
   function Print(line) {
     console.log(line);
-    if (pendingReport === "" && pendingLines.length === 0) requestAnimationFrame(Flush);
+    if (!flushRequested && inView) {
+      flushRequested = true;
+      requestAnimationFrame(Flush);
+    }
     if (reportOpen && reportLines < kMaxReportLines) {
       pendingReport += line + "\n";
       ++reportLines;
@@ -81,6 +103,10 @@ function ConsolePane(language) {
     }
   });
   language.OnChange(ShowDropped);
+  new IntersectionObserver(function (entries) {
+    inView = entries[entries.length - 1].isIntersecting;
+    Flush();
+  }).observe(pane);
 
   return {
     Print: Print,
