@@ -74,6 +74,8 @@ PANEL = """
   scaleFactor: document.getElementById("scale-factor").textContent,
   number: document.getElementById("frame-number").textContent})
 """
+FRAMES = "sampleDrawingTest.framesRecorded()"
+STATUS = "document.getElementById('clock-status').textContent"
 # Every scale the panel shows from now on.
 WATCH_SCALES = """
 window.scalesShown = [];
@@ -86,7 +88,8 @@ new MutationObserver(function () {
 WATCH_LIVE_REGIONS = """
 window.liveChanges = 0;
 new MutationObserver(function (changes) {
-  liveChanges += changes.filter(change => (change.target.parentElement || change.target).closest(
+  liveChanges += changes.filter(change => (change.target.closest ? change.target
+                                            : change.target.parentElement).closest(
       "[aria-live]:not([aria-live=off]), [role=status], [role=alert], [role=log]:not([aria-live=off])"
   )).length;
 }).observe(document.body, {childList: true, characterData: true, subtree: true});
@@ -298,7 +301,7 @@ class PageTests:
         self.open_by_keyboard()
         self.page.key("Tab")
         self.page.wait_until(MENU_CLOSED, 5, "Tab to close the menu")
-        self.assertEqual(self.page.evaluate(FOCUSED), "console", "Tab went on to the pane")
+        self.assertEqual(self.page.evaluate(FOCUSED), "pause", "Tab went on to Pause")
         self.assert_no_chain("Escape or Tab")
 
     def test_5_mouse_press_move_release_click_and_right_click_choose(self):
@@ -460,8 +463,8 @@ class PageTests:
 
     def test_9b_the_panel_holds_its_frame_while_the_program_goes_on(self):
         self.tab_to_canvas()
-        self.page.key("Tab")
-        self.page.key("Tab")
+        for _ in ("pause", "speed", "console", "hold"):  # Step is off while the program runs.
+            self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
         self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'true'", 5, "the hold")
@@ -480,6 +483,78 @@ class PageTests:
             self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'false'", 5, "the release")
         self.assertNotEqual(self.page.evaluate(PANEL)["number"], held["number"])
+
+    def test_9c_pause_stops_the_program_a_step_is_one_tick_and_half_speed_half_as_fast(self):
+        self.page.evaluate("scrollTo(0, 0)")
+        self.page.click(*self.centre("#pause"))
+        self.page.wait_until("pause.ariaPressed === 'true' && !step.disabled", 5, "the pause")
+        self.page.pump(0.3)
+        lines, canvas = len(self.page.lines), self.page.screenshot(self.canvas)
+        angle = float(self.page.evaluate(PANEL)["spinAngle"].split()[0])
+        self.page.pump(0.5)
+        self.assertEqual(len(self.page.lines), lines, "the trace went on")
+        self.assertEqual(self.page.screenshot(self.canvas), canvas, "the canvas went on")
+        for step in (1, 2, 3):
+            frames = self.page.evaluate(FRAMES)
+            self.page.click(*self.centre("#step"))
+            self.page.wait_until(FRAMES + " > %d" % frames, 5, "the step's frame")
+            self.page.pump(0.2)
+            self.assertEqual(len(self.page.lines), lines + 3 * step, "not one tick's trace")
+            shown = float(self.page.evaluate(PANEL)["spinAngle"].split()[0])
+            self.assertEqual((shown - angle) % 360, 2 * step, "not 2 degrees a step")
+        self.assertIn("Paused at tick", self.page.evaluate(STATUS))
+        self.page.click(*self.centre("#pause"))
+        rates = []
+        for speed in ("1", "2", "1"):
+            self.page.evaluate("speed.value = '%s', speed.dispatchEvent(new Event('change'))"
+                               % speed)
+            lines = len(self.page.lines)
+            self.page.pump(2.0)
+            rates.append(len(self.page.lines) - lines)
+        self.assertTrue(0.3 < rates[1] / rates[0] < 0.7, "ticks at 1x and 1/2x: %s" % rates)
+
+    def test_9d_the_address_replays_a_paused_run_and_a_bad_one_gets_a_fresh_run(self):
+        def reload(script):
+            self.page.lines.clear()
+            self.page.run_script(script + "; location.reload()")
+            self.page.wait_for_lines(len(self.report), 60)
+            self.page.wait_until(FRAMES + " > 0", 10, "a frame")
+
+        def shown():
+            self.page.pump(0.6)  # The pane, the panel and the address follow.
+            panel = self.page.evaluate(PANEL)
+            del panel["number"]
+            return (panel, self.page.evaluate("[location.hash, newest.textContent, %s]" % STATUS),
+                    self.page.screenshot(self.page.rect("#canvas")))
+
+        reload("history.replaceState(null, '', location.pathname)")
+        for wait_s in (0.4, 0.7):  # Two animations, started at different ticks.
+            self.page.pump(wait_s)
+            self.page.click(*self.at_canvas(*MENU_PRESS), button="right")
+            self.page.click(*self.centre("#menu li:nth-child(%d)" % SCALE_ENTRY))
+        self.page.pump(0.5)
+        self.page.click(*self.centre("#pause"))
+        for _ in range(2):
+            self.page.click(*self.centre("#step"))
+        run = shown()
+        self.assertRegex(run[1][0], r"^#run=5@(\d+),5@(?!\1\D)\d+&pause=\d+$")
+        self.assertEqual(run[1][2][len("Paused at tick "):].split(",")[0], run[1][0].split("=")[-1])
+        reload("")
+        self.assertEqual(shown(), run)
+        self.assertEqual(len(self.page.lines), len(self.report), "a replay went on")
+
+        reload("location.hash = '#run=5@10,6@9'")
+        self.assertIn("goes back in time",
+                      self.page.evaluate("document.getElementById('link-message').textContent"))
+        self.page.wait_until("location.hash === '' && /^Tick/.test(%s)" % STATUS, 5, "a fresh run")
+
+    def test_9e_lost_graphics_are_said_in_words_and_their_return_offers_to_start_again(self):
+        self.page.evaluate("(window.loss = (canvas.getContext('webgl') || canvas.getContext("
+                           "'webgl2')).getExtension('WEBGL_lose_context')).loseContext()")
+        self.page.wait_until("canvas.hidden && /graphics/.test(failure.textContent)", 2, "words")
+        self.page.pump(0.5)  # The scale's timers tick on the lost context: a throw fails here.
+        self.page.evaluate("loss.restoreContext()")
+        self.page.wait_until("!document.getElementById('start-again').hidden", 5, "start again")
 
 
 class ChromiumPageTest(PageTests, unittest.TestCase):

@@ -3,7 +3,8 @@
 // element of its own. New lines are written to a tail of at most kTailLines after the blocks,
 // which joins the last block when full: a tick lays out and paints a few lines, not a block. A
 // line between the report and the newest says how many it let go; every line still goes to the
-// browser's console log. Out of view the pane writes nothing, and catches up when seen again.
+// browser's console log, but for those of a run replayed from the address. Out of view the pane
+// writes nothing, and catches up when seen again.
 var kBlockLines = 50;
 var kMaxBlocks = 60;
 var kTailLines = 10;  // Divides kBlockLines.
@@ -78,9 +79,10 @@ function ConsolePane(language) {
   }
 
   // Lines wait for the next animation frame: writing the pane for every line would hold up the
-  // timer callbacks that print them.
-  function Print(line) {
-    console.log(line);
+  // timer callbacks that print them. A replay's lines (unlogged) skip the browser's console log,
+  // which keeps every line and would make a long replay slow.
+  function Print(line, unlogged) {
+    if (!unlogged) console.log(line);
     if (!flushRequested && inView) {
       flushRequested = true;
       requestAnimationFrame(Flush);

@@ -17,7 +17,6 @@ function MenuButton(canvas, language, choose) {
   var menu = document.getElementById("menu");
   var help = document.getElementById("help");
   var touchFirst = matchMedia("(hover: none) and (pointer: coarse)");
-  var entryValues = [];
   var opener = null;        // What had focus when the menu opened; it gets it back.
   var anchor = null;        // Where the menu was opened: {x, y, gap}, for placing it again.
   var openingPress = null;  // The right press that opened the menu, until its release.
@@ -76,10 +75,11 @@ function MenuButton(canvas, language, choose) {
     else if (menu.contains(document.activeElement)) document.activeElement.blur();
   }
 
+  // choose gets the entry's position in the menu, from 1.
   function Choose(item) {
-    var value = entryValues[Items().indexOf(item)];
+    var position = Items().indexOf(item) + 1;
     Close(true);
-    choose(value);
+    choose(position);
   }
 
   menu.addEventListener("keydown", function (event) {
@@ -200,8 +200,8 @@ function MenuButton(canvas, language, choose) {
   language.OnChange(ShowHelp);
 
   return {
-    // The program's entries in menu order: [{label, value}, ...]. The labels are Korean in
-    // every language of the page.
+    // The program's entries in menu order: [{label, value}, ...]; the page chooses by position.
+    // The labels are Korean in every language of the page.
     Attach: function (entries) {
       entries.forEach(function (entry) {
         var item = document.createElement("li");
@@ -210,7 +210,6 @@ function MenuButton(canvas, language, choose) {
         item.tabIndex = -1;
         item.textContent = entry.label;
         menu.append(item);
-        entryValues.push(entry.value);
       });
     },
     Close: Close,

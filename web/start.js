@@ -20,10 +20,14 @@ function Start() {
   var failureKey = "";  // The strings' key of what the page says in place of the drawing.
   var failureValues = {};
 
+  var replaying = false;  // While the address's run is replayed, its lines are not logged.
+
   var pane = ConsolePane(language);
   var panel = FramePanel(language);
-  var menuButton = MenuButton(canvas, language, function (value) {
-    if (program && !stopped) program._ChooseMenuEntry(value);
+  var clock = ClockControls(language);
+  var address = RunAddress(language);
+  var menuButton = MenuButton(canvas, language, function (position) {
+    if (program && !stopped) program._ChooseEntry(position);
   });
 
   function NameCanvas() {
@@ -35,6 +39,7 @@ function Start() {
   function Fail(key, values) {
     stopped = true;
     menuButton.Close(false);
+    clock.Stop();
     canvas.hidden = document.getElementById("help").hidden = true;
     failureKey = key;
     failureValues = values || {};
@@ -77,19 +82,33 @@ function Start() {
     Fail("noWebGL");
     return;
   }
+  // The graphics taken away are a failure too; their return offers to start again.
+  WatchGraphicsLoss(canvas, document.getElementById("start-again"), function () {
+    if (!stopped) Fail("graphicsLost");
+  });
   document.getElementById("output").hidden = false;
   document.getElementById("frame").hidden = false;
   var module = {
     canvas: canvas,
-    print: pane.Print,
+    print: function (line) { pane.Print(line, replaying); },
     // The program's start-up sets the buffer to its window's size; the ratio applies again.
+    // Then, before the first tick, the run in the address is replayed.
     postRun: function () {
       pane.EndReport();
       followPixelRatio();
+      replaying = true;
+      address.Replay(module);
+      replaying = false;
+      clock.Attach(module);
+    },
+    runChanged: function (run) {
+      address.RunChanged(run);
+      clock.RunChanged();
     },
     attachMenu: menuButton.Attach,
     showFrame: function (frame) {
       panel.Record(frame);
+      clock.Frame();
       if (frame.drawMode !== drawMode) {
         drawMode = frame.drawMode;
         NameCanvas();

@@ -39,6 +39,23 @@ var kStrings = {
     notStarted: "The program could not be started ({reason}). This browser may block " +
         "WebAssembly here: try another browser, or open the page from a web server.",
     stopped: "The program stopped: {reason}",
+    graphicsLost: "The browser has taken the graphics away from this page, so the drawing has " +
+        "stopped. A graphics driver that restarts, or a laptop that switches graphics, can do " +
+        "this. When the graphics are back, a button here starts the page again.",
+    startAgain: "Start again",
+    clockName: "The program's clock",
+    pause: "Pause",
+    step: "Step",
+    speed: "Speed",
+    runningAt: "Tick {tick}, {seconds} s of program time",
+    pausedAt: "Paused at tick {tick}, {seconds} s",
+    linkTooLong: "This address is too long to hold a run.",
+    linkMalformed: "This address does not hold a run in the page's form.",
+    linkUnknownEntry: "This address names a menu entry the menu does not have.",
+    linkBackwards: "This address's run goes back in time.",
+    linkTooFar: "This address's run is longer than the page replays (an hour of program time).",
+    linkRefused: "The program could not replay this address's run.",
+    linkFresh: "The program starts afresh.",
   },
   ko: {
     pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
@@ -79,5 +96,22 @@ var kStrings = {
     notStarted: "프로그램을 시작할 수 없습니다 ({reason}). 이 브라우저가 여기서 WebAssembly " +
         "실행을 막고 있을 수 있습니다. 다른 브라우저를 쓰거나 웹 서버에서 페이지를 여세요.",
     stopped: "프로그램이 멈췄습니다: {reason}",
+    graphicsLost: "브라우저가 이 페이지에서 그래픽 기능을 거두어 가서 그리기가 멈췄습니다. " +
+        "그래픽 드라이버가 다시 시작되거나 노트북이 다른 그래픽 장치로 바뀌면 이런 일이 " +
+        "생깁니다. 그래픽 기능이 돌아오면 여기에 페이지를 다시 시작하는 버튼이 나타납니다.",
+    startAgain: "다시 시작",
+    clockName: "프로그램 시계",
+    pause: "일시 정지",
+    step: "한 틱 진행",
+    speed: "속도",
+    runningAt: "틱 {tick}, 프로그램 시간 {seconds}초",
+    pausedAt: "틱 {tick}({seconds}초)에서 일시 정지됨",
+    linkTooLong: "이 주소는 너무 길어서 실행 기록을 담을 수 없습니다.",
+    linkMalformed: "이 주소에는 이 페이지가 쓰는 형식의 실행 기록이 없습니다.",
+    linkUnknownEntry: "이 주소에는 메뉴에 없는 항목이 들어 있습니다.",
+    linkBackwards: "이 주소의 실행 기록은 시간 순서가 맞지 않습니다.",
+    linkTooFar: "이 주소의 실행 기록은 이 페이지가 재현하는 길이(프로그램 시간 1시간)보다 깁니다.",
+    linkRefused: "프로그램이 이 주소의 실행 기록을 재현하지 못했습니다.",
+    linkFresh: "프로그램을 처음부터 시작합니다.",
   },
 };

@@ -1,11 +1,12 @@
 """web_picture.py: the browser build's pictures, taken from the real page in a headless Chromium:
 docs/web.png, its menu open over the canvas with entry 5 under the pointer; docs/web-frame.png,
 its frame panel held on the first turn of the scale animation; docs/web-korean.png, the same in
-Korean; docs/web-phone.png, the page on a 360-pixel phone; and docs/web-dpr2.png, the drawing on
-a screen of two device pixels to the CSS pixel. Run by scripts/make-web-picture.sh.
+Korean; docs/web-phone.png, the page on a 360-pixel phone; docs/web-dpr2.png, the drawing on
+a screen of two device pixels to the CSS pixel; and docs/web-paused.png, the page opened from a
+link to a run paused at the first turn. Run by scripts/make-web-picture.sh.
 
 Usage: /usr/bin/python3 scripts/lib/web_picture.py PAGE_DIR MENU.png FRAME.png KOREAN.png
-           PHONE.png DPR2.png
+           PHONE.png DPR2.png PAUSED.png
 """
 
 import os
@@ -26,10 +27,13 @@ FRAME_HEIGHT = 790
 TURN_SCALE = "2.0000002 (0x40000001)"
 KOREAN_HEIGHT = 830  # Korean notes run a line longer.
 PHONE_WIDTH, PHONE_HEIGHT = 360, 720
+# Entry 5 at start-up; ten ticks on, the scale reaches 2.0.
+PAUSED_RUN = "#run=5@0&pause=10"
 
 
 def main():
-    page_dir, output, frame_output, korean_output, phone_output, dense_output = sys.argv[1:7]
+    page_dir, output, frame_output, korean_output, phone_output, dense_output, paused_output = \
+        sys.argv[1:8]
     with web_page.ChromiumPage(page_dir, width=WIDTH, height=HEIGHT, lifetime_s=60) as page:
         page.wait_for_lines(REPORT_LINES)
         page.pump(1.0)  # Ten rotation ticks: the cube has turned a little.
@@ -70,8 +74,20 @@ def main():
         with open(dense_output, "wb") as picture:
             picture.write(page.screenshot(page.rect("#canvas")))
 
+        # The link to the run paused at the first turn, opened.
+        page.resize(WIDTH, FRAME_HEIGHT)
+        page.set_touch_first(False)
+        page.run_script("location.hash = '%s'; location.reload()" % PAUSED_RUN)
+        page.wait_until("document.readyState === 'complete' && /^Paused at tick 10,/.test("
+                        "document.getElementById('clock-status').textContent) && "
+                        "document.getElementById('scale-factor').textContent === '%s'"
+                        % TURN_SCALE, 10, "the replayed turn")
+        page.pump(0.3)
+        with open(paused_output, "wb") as picture:
+            picture.write(page.screenshot())
+
 
 if __name__ == "__main__":
-    if len(sys.argv) != 7:
+    if len(sys.argv) != 8:
         sys.exit(__doc__)
     main()

@@ -25,7 +25,6 @@
 #include <vector>
 
 #include "glut_api.h"
-#include "menu.h"
 #include "program_clock_web.h"
 
 namespace {
@@ -102,16 +101,6 @@ EMSCRIPTEN_KEEPALIVE int ChooseEntry(int entry) {
   ScheduleWake();
   TellPageRunChanged();
   return 1;
-}
-
-// The page's choice by the entry's value: the first entry with it, which does the same.
-EMSCRIPTEN_KEEPALIVE void ChooseMenuEntry(int value) {
-  for (int i = 0; i < kMainMenuEntryCount; ++i) {
-    if (kMainMenuEntries[i].value == value) {
-      ChooseEntry(i + 1);
-      return;
-    }
-  }
 }
 
 EMSCRIPTEN_KEEPALIVE void PauseProgram() {

@@ -1,6 +1,6 @@
-// run-link.js: a run of the program as the page's address: the menu entries chosen, each with the
+// run_link.js: a run of the program as the page's address: the menu entries chosen, each with the
 // tick it was chosen at, and the tick the run is paused at, written into the address's hash and
-// read back. Loaded as a plain script it defines one object, RunLink; under Node.js it is the
+// read back. RunLink() makes the reader and writer; under Node.js (its test) RunLink is the
 // module's export.
 //
 //   #run=5@0,6@7&pause=37   entry 5 at tick 0, entry 6 at tick 7, paused at tick 37
@@ -12,12 +12,12 @@
 // decreasing; a pause is at or after the last choice. Without a pause the run goes on live from
 // its last choice's tick.
 //
-// RunLink.parse(hash) gives {ok: true, choices: [{entry, tick}, ...], pausedAt: tick or null}, or
+// RunLink().Parse(hash) gives {ok: true, choices: [{entry, tick}, ...], pausedAt: tick or null}, or
 // {ok: false, reason, message}: reason is one of "too-long", "malformed", "unknown-entry",
 // "backwards", "too-far" and "too-much", message one line of English saying what is wrong.
-// RunLink.format({choices, pausedAt}) gives the hash ("" for a fresh run), or null for a run
+// RunLink().Format({choices, pausedAt}) gives the hash ("" for a fresh run), or null for a run
 // parse would refuse.
-var RunLink = (function () {
+function RunLink() {
   "use strict";
 
   var ENTRY_COUNT = 11;            // The menu's entries (src/scene/menu.cpp).
@@ -121,7 +121,7 @@ var RunLink = (function () {
     return Parse(hash).ok ? hash : null;
   }
 
-  return {parse: Parse, format: Format, MAX_TICKS: MAX_TICKS};
-})();
+  return {Parse: Parse, Format: Format};
+}
 
 if (typeof module === "object" && module.exports) module.exports = RunLink;
