@@ -1,10 +1,10 @@
 // console_pane.js: the console beside the drawing. It keeps the program's start-up report whole
-// and the newest lines after it in blocks of kBlockLines, at most kMaxBlocks of them, each an
-// element of its own. New lines are written to a tail of at most kTailLines after the blocks,
-// which joins the last block when full: a tick lays out and paints a few lines, not a block. A
-// line between the report and the newest says how many it let go; every line still goes to the
-// browser's console log, but for those of a run replayed from the address. Out of view the pane
-// writes nothing, and catches up when seen again.
+// and the newest lines after it in at most kMaxBlocks elements: blocks of kBlockLines and, last,
+// a tail of fewer than kTailLines, where new lines are written. A full tail joins the last block,
+// so a tick lays out and paints a few lines, not a block. A line between the report and the
+// newest says how many it let go; every line still goes to the browser's console log, but for
+// those of a run replayed from the address. Out of view the pane writes nothing, and catches up
+// when seen again.
 var kBlockLines = 50;
 var kMaxBlocks = 60;
 var kTailLines = 10;  // Divides kBlockLines.
@@ -48,7 +48,7 @@ function ConsolePane(language) {
       var block = newest.insertBefore(document.createElement("pre"), tail);
       block.append("");
       blockLines.push(0);
-      if (blockLines.length > kMaxBlocks) {
+      if (blockLines.length === kMaxBlocks) {  // With the tail, one too many.
         droppedLines += blockLines.shift();
         newest.firstChild.remove();
       }
