@@ -3,8 +3,8 @@
 // itself is the program's (src/app/program_clock_page_web.cpp); these controls only ask it.
 //
 // The line is not a live region: it changes ten times a second while the program runs, and is
-// written at most once per animation frame (the one that draws, while frames are drawn), only
-// when its text changes and only while it is on screen. A pause or a step is told to screen readers politely, once the steps have stopped for
+// written at most once per animation frame, only when its text changes and only while it is on
+// screen. A pause or a step is told to screen readers politely, once the steps have stopped for
 // a moment, through a region of its own.
 var kAnnounceAfterMs = 700;
 
@@ -97,8 +97,7 @@ function ClockControls(language) {
       ShowPaused();
       ShowSoon();
     },
-    // A frame was drawn, in an animation frame: the program's time has moved on, and the line
-    // follows in that same animation frame rather than ask for another.
+    // A frame was drawn, in an animation frame: the line follows in that one.
     Frame: ShowStatus,
     // The program stopped, or never started: no controls.
     Stop: function () {

@@ -22,11 +22,11 @@ function ConsolePane(language) {
   var pendingReport = "";
   var pendingLines = [];
   var droppedLines = 0;
-  var blockLines = [];  // The number of lines in each block of #newest, the tail apart.
+  var blockLines = [];  // The number of lines in each block of #newest.
   var tail = newest.appendChild(document.createElement("pre"));
   var tailLines = 0;
   var inView = true;  // Until the observer first says.
-  var flushRequested = false;
+  var flushRequest = 0;  // The animation frame asked for, if any.
   tail.append("");
 
   // Lets go of the oldest of the lines not yet written.
@@ -48,7 +48,7 @@ function ConsolePane(language) {
       var block = newest.insertBefore(document.createElement("pre"), tail);
       block.append("");
       blockLines.push(0);
-      if (blockLines.length === kMaxBlocks) {  // With the tail, one too many.
+      if (blockLines.length === kMaxBlocks) {  // The tail is one.
         droppedLines += blockLines.shift();
         newest.firstChild.remove();
       }
@@ -60,8 +60,9 @@ function ConsolePane(language) {
   }
 
   function Flush() {
-    flushRequested = false;
-    if (!inView) return;
+    cancelAnimationFrame(flushRequest);
+    flushRequest = 0;
+    if (!inView || (pendingReport === "" && pendingLines.length === 0)) return;
     var following = pane.scrollHeight - pane.scrollTop - pane.clientHeight < 4;
     if (pendingReport !== "") report.append(pendingReport);
     pendingReport = "";
@@ -83,10 +84,7 @@ function ConsolePane(language) {
   // which keeps every line and would make a long replay slow.
   function Print(line, unlogged) {
     if (!unlogged) console.log(line);
-    if (!flushRequested && inView) {
-      flushRequested = true;
-      requestAnimationFrame(Flush);
-    }
+    if (flushRequest === 0 && inView) flushRequest = requestAnimationFrame(Flush);
     if (reportOpen && reportLines < kMaxReportLines) {
       pendingReport += line + "\n";
       ++reportLines;
@@ -112,6 +110,8 @@ function ConsolePane(language) {
 
   return {
     Print: Print,
+    // Writes what waits, in the animation frame that draws.
+    Flush: Flush,
     EndReport: function () { reportOpen = false; },
     WaitingLines: function () { return pendingLines.length; },
   };

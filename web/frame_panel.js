@@ -1,10 +1,8 @@
 // frame_panel.js: what the frame on the canvas did, as the program recorded it
 // (src/app/frame_record_web.cpp): its model-view calls by name, the matrix GL held as the cube was
-// drawn, and the scene variables, every float exact. The program draws in an animation frame
-// (Emscripten's GLUT redisplays there) and the panel follows it in that same one, so the frame
-// and the panel that shows it are laid out and painted together, once. It does nothing while held
-// or out of view, and shows the newest frame as soon as it is seen again. It is not a live region,
-// as it changes ten times a second.
+// drawn, and the scene variables, every float exact. It follows each frame in the animation frame
+// that draws it, but not while held or out of view; seen again, it shows the newest at once. It
+// is not a live region, as it changes ten times a second.
 function FramePanel(language) {
   var holdButton = document.getElementById("hold");
   var frameNumber = document.getElementById("frame-number");
