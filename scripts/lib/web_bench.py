@@ -23,12 +23,14 @@ from program_facts import REPORT_LINES, SCALE_ENTRY  # noqa: E402
 
 BASELINE_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench",
                              "baseline.html")
-# The pages of the cost table, measured with nobody listening to their console: a name, and how many times entry 5 is chosen on our page (None:
-# the plain WebGL page). Each runs in a browser of its own, one at a time, in this order, round
-# after round, so that the machine's other work falls on all of them alike.
+# The pages of the cost table, measured with nobody listening to their console: a name, and how
+# many times entry 5 is chosen on our page (None: the plain WebGL page). Each runs in a browser of
+# its own, one at a time, in this order, round after round, so that the machine's other work
+# falls on all of them alike.
 COST_PAGES = [("plain WebGL (bench/baseline.html)", None), ("ours, draw mode 1", 0),
               ("ours, one scale animation", 1), ("ours, three scale animations", 3)]
 SETTLE_S = 3.0
+TICK_HZ = os.sysconf("SC_CLK_TCK")  # The unit of utime and stime in /proc/<pid>/stat.
 # Large enough that the whole page is in view: nothing is spared for being off screen.
 VIEWPORT = {"width": 1280, "height": 1024}
 # Counts animation-frame callbacks run, and frames drawn: the draw calls of one task (one timer
@@ -203,9 +205,6 @@ def cpu_s_by_kind(before, after):
     for pid, (kind, ticks) in after.items():
         spent[kind] = spent.get(kind, 0.0) + (ticks - before.get(pid, (kind, 0))[1]) / TICK_HZ
     return spent
-
-
-TICK_HZ = os.sysconf("SC_CLK_TCK")
 
 
 def open_cost_page(page_dir, chains, lifetime_s):
