@@ -69,9 +69,10 @@ TEST_F(ProgramClockTest, EveryPaceTracesAsTheModelWithTheChoicesAtTheirTicks) {
     Start(true);
     ASSERT_TRUE(program_clock::SetSpeedDivisor(divisor));
     if (frameMs == 0.0) program_clock::Pause();
-    const Outcome live = Live([&, frameMs = frameMs] {
+    const double elapseMs = frameMs;  // A structured binding is not captured by name in C++17.
+    const Outcome live = Live([&] {
       program_clock::Step();
-      program_clock::Elapse(frameMs);
+      program_clock::Elapse(elapseMs);
     });
     const std::vector<program_clock::Choice> run = program_clock::Choices();
     EXPECT_EQ(run.size(), kPlan.size());

@@ -460,7 +460,7 @@ class PageTests:
         else:
             self.page.key("Enter")
 
-    def test_9b_the_panel_holds_its_frame_while_the_program_goes_on(self):
+    def test_9b_held_or_out_of_view_the_panes_rest_while_the_program_goes_on(self):
         self.tab_to_canvas()
         for _ in ("pause", "speed", "console", "hold"):  # Step is off while the program runs.
             self.page.key("Tab")
@@ -482,6 +482,25 @@ class PageTests:
             self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'false'", 5, "the release")
         self.assertNotEqual(self.page.evaluate(PANEL)["number"], held["number"])
+
+        # Out of view, the console and the panel write nothing; seen again, the newest at once.
+        newest = "document.getElementById('newest').textContent"
+        self.page.evaluate("document.body.style.paddingBottom = '4000px', scrollTo(0, 4000)")
+        try:
+            self.page.pump(0.3)
+            shown = [self.page.evaluate(PANEL), self.page.evaluate(newest)]
+            frames = self.page.evaluate(FRAMES)
+            self.page.evaluate("[0, 1, 2].forEach(i => sampleDrawingTest.print('unseen ' + i))")
+            self.page.pump(0.5)
+            self.assertEqual([self.page.evaluate(PANEL), self.page.evaluate(newest)], shown)
+            self.assertGreater(self.page.evaluate(FRAMES), frames, "the program stopped")
+            frames = self.page.evaluate(FRAMES)
+        finally:
+            self.page.evaluate("document.body.style.paddingBottom = '', scrollTo(0, 0)")
+        self.page.wait_until(newest + ".includes('unseen 0\\nunseen 1\\nunseen 2\\n')", 5,
+                             "the console's lines")
+        self.page.wait_until("Number(document.getElementById('frame-number').textContent"
+                             ".replace(/\\D/g, '')) >= %d" % frames, 5, "the newest frame")
 
     def test_9c_pause_stops_the_program_a_step_is_one_tick_and_half_speed_half_as_fast(self):
         self.page.evaluate("scrollTo(0, 0)")

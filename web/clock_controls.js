@@ -97,8 +97,8 @@ function ClockControls(language) {
       ShowPaused();
       ShowSoon();
     },
-    // A frame was drawn: the program's time has moved on.
-    Frame: ShowSoon,
+    // A frame was drawn, in an animation frame: the line follows in that one.
+    Frame: ShowStatus,
     // The program stopped, or never started: no controls.
     Stop: function () {
       program = null;

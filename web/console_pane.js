@@ -1,10 +1,13 @@
 // console_pane.js: the console beside the drawing. It keeps the program's start-up report whole
-// and the newest lines after it in blocks of kBlockLines, at most kMaxBlocks of them: each block
-// is an element of its own, so writing lays out only the last. A line between the report and the
+// and the newest lines after it in at most kMaxBlocks elements: blocks of kBlockLines and, last,
+// a tail of fewer than kTailLines, where new lines are written. A full tail joins the last block,
+// so a tick lays out and paints a few lines, not a block. A line between the report and the
 // newest says how many it let go; every line still goes to the browser's console log, but for
-// those of a run replayed from the address.
-var kBlockLines = 100;
-var kMaxBlocks = 30;
+// those of a run replayed from the address. Out of view the pane writes nothing, and catches up
+// when seen again.
+var kBlockLines = 50;
+var kMaxBlocks = 60;
+var kTailLines = 10;  // Divides kBlockLines.
 var kPaneLines = kBlockLines * kMaxBlocks;
 var kMaxReportLines = 1000;
 
@@ -20,6 +23,11 @@ function ConsolePane(language) {
   var pendingLines = [];
   var droppedLines = 0;
   var blockLines = [];  // The number of lines in each block of #newest.
+  var tail = newest.appendChild(document.createElement("pre"));
+  var tailLines = 0;
+  var inView = true;  // Until the observer first says.
+  var flushRequest = 0;  // The animation frame asked for, if any.
+  tail.append("");
 
   // Lets go of the oldest of the lines not yet written.
   function DropPending(count) {
@@ -34,25 +42,37 @@ function ConsolePane(language) {
     dropped.hidden = false;
   }
 
+  // The tail's lines join the last block, or start a new one after it.
+  function SettleTail() {
+    if (blockLines.length === 0 || blockLines[blockLines.length - 1] === kBlockLines) {
+      var block = newest.insertBefore(document.createElement("pre"), tail);
+      block.append("");
+      blockLines.push(0);
+      if (blockLines.length === kMaxBlocks) {  // The tail is one.
+        droppedLines += blockLines.shift();
+        newest.firstChild.remove();
+      }
+    }
+    tail.previousSibling.firstChild.appendData(tail.firstChild.data);
+    blockLines[blockLines.length - 1] += tailLines;
+    tail.firstChild.data = "";
+    tailLines = 0;
+  }
+
   function Flush() {
+    cancelAnimationFrame(flushRequest);
+    flushRequest = 0;
+    if (!inView || (pendingReport === "" && pendingLines.length === 0)) return;
     var following = pane.scrollHeight - pane.scrollTop - pane.clientHeight < 4;
     if (pendingReport !== "") report.append(pendingReport);
     pendingReport = "";
     if (pendingLines.length > kPaneLines) DropPending(pendingLines.length - kPaneLines);
     for (var i = 0; i < pendingLines.length;) {
-      if (blockLines.length === 0 || blockLines[blockLines.length - 1] === kBlockLines) {
-        newest.append(document.createElement("pre"));
-        newest.lastChild.append("");
-        blockLines.push(0);
-        if (blockLines.length > kMaxBlocks) {
-          droppedLines += blockLines.shift();
-          newest.firstChild.remove();
-        }
-      }
-      var take = Math.min(kBlockLines - blockLines[blockLines.length - 1], pendingLines.length - i);
-      newest.lastChild.firstChild.appendData(pendingLines.slice(i, i + take).join("\n") + "\n");
-      blockLines[blockLines.length - 1] += take;
+      var take = Math.min(kTailLines - tailLines, pendingLines.length - i);
+      tail.firstChild.appendData(pendingLines.slice(i, i + take).join("\n") + "\n");
+      tailLines += take;
       i += take;
+      if (tailLines === kTailLines) SettleTail();
     }
     pendingLines = [];
     ShowDropped();
@@ -64,7 +84,7 @@ function ConsolePane(language) {
   // which keeps every line and would make a long replay slow.
   function Print(line, unlogged) {
     if (!unlogged) console.log(line);
-    if (pendingReport === "" && pendingLines.length === 0) requestAnimationFrame(Flush);
+    if (flushRequest === 0 && inView) flushRequest = requestAnimationFrame(Flush);
     if (reportOpen && reportLines < kMaxReportLines) {
       pendingReport += line + "\n";
       ++reportLines;
@@ -83,9 +103,15 @@ function ConsolePane(language) {
     }
   });
   language.OnChange(ShowDropped);
+  new IntersectionObserver(function (entries) {
+    inView = entries[entries.length - 1].isIntersecting;
+    Flush();
+  }).observe(pane);
 
   return {
     Print: Print,
+    // Writes what waits, in the animation frame that draws.
+    Flush: Flush,
     EndReport: function () { reportOpen = false; },
     WaitingLines: function () { return pendingLines.length; },
   };

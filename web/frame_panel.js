@@ -1,8 +1,8 @@
 // frame_panel.js: what the frame on the canvas did, as the program recorded it
 // (src/app/frame_record_web.cpp): its model-view calls by name, the matrix GL held as the cube was
-// drawn, and the scene variables, every float exact. The panel follows the program at most once
-// per animation frame, and not at all while held; it is not a live region, as it changes ten
-// times a second.
+// drawn, and the scene variables, every float exact. It follows each frame in the animation frame
+// that draws it, but not while held or out of view; seen again, it shows the newest at once. It
+// is not a live region, as it changes ten times a second.
 function FramePanel(language) {
   var holdButton = document.getElementById("hold");
   var frameNumber = document.getElementById("frame-number");
@@ -13,7 +13,7 @@ function FramePanel(language) {
   var frameCount = 0;
   var latestFrame = null;
   var shownFrame = null;
-  var framePending = false;
+  var inView = true;  // Until the observer first says.
 
   // Rows named by the coordinate they give, as the columns by the one they take.
   ["x", "y", "z", "w"].forEach(function (name) {
@@ -69,9 +69,8 @@ function FramePanel(language) {
   }
 
   function Show() {
-    framePending = false;
     var frame = latestFrame;
-    if (Held() || frame === shownFrame) return;
+    if (!frame || Held() || frame === shownFrame) return;
     shownFrame = frame;
     var texts = frame.calls.map(CallText);
     while (calls.children.length > texts.length) calls.lastChild.remove();
@@ -92,12 +91,16 @@ function FramePanel(language) {
     holdButton.setAttribute("aria-pressed", String(!Held()));
     if (Held()) {
       ShowNumber();
-    } else if (latestFrame) {
+    } else {
       shownFrame = null;
       Show();
     }
   });
   language.OnChange(ShowNumber);
+  new IntersectionObserver(function (entries) {
+    inView = entries[entries.length - 1].isIntersecting;
+    if (inView) Show();
+  }).observe(document.getElementById("frame"));
 
   return {
     // The program's record of one drawn frame: {calls: [{name, floats, args}], matrix (16
@@ -105,10 +108,7 @@ function FramePanel(language) {
     Record: function (frame) {
       frame.number = ++frameCount;
       latestFrame = frame;
-      if (!framePending) {
-        framePending = true;
-        requestAnimationFrame(Show);
-      }
+      if (inView) Show();
     },
     FramesRecorded: function () { return frameCount; },
   };

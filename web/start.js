@@ -106,7 +106,9 @@ function Start() {
       clock.RunChanged();
     },
     attachMenu: menuButton.Attach,
+    // In the animation frame that draws: the panes follow in it.
     showFrame: function (frame) {
+      pane.Flush();
       panel.Record(frame);
       clock.Frame();
       if (frame.drawMode !== drawMode) {

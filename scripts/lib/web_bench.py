@@ -1,9 +1,11 @@
-"""web_bench.py: figures of the browser build, run by scripts/bench-web.sh: the size of the page,
-the time from navigation to the first frame and to the end of the report, and the pace of the
-scale ticks from the console lines' timestamps; or, with --soak, one page left running with
-entry 5 chosen --chains times, minute by minute. Reports; asserts nothing about timing.
+"""web_bench.py: figures of the browser build, run by scripts/bench-web.sh: what the page costs
+beside the same scene in plain WebGL (bench/baseline.html), the size of the page, the time from
+navigation to the first frame and to the end of the report, and the pace of the scale ticks from
+the console lines' timestamps; or, with --soak, one page left running with entry 5 chosen
+--chains times, minute by minute. Reports; asserts nothing about timing.
 
 Usage: /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR [--runs N] [--seconds S]
+           [--windows N] [--window-seconds S] [--cost-only] [--trace]
        /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR --soak MINUTES [--chains N]
 """
 
@@ -12,11 +14,63 @@ import gzip
 import os
 import statistics
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
 import web_page  # noqa: E402
 from program_facts import REPORT_LINES, SCALE_ENTRY  # noqa: E402
+
+BASELINE_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench",
+                             "baseline.html")
+# The pages of the cost table, measured with nobody listening to their console: a name, and how
+# many times entry 5 is chosen on our page (None: the plain WebGL page). Each runs in a browser of
+# its own, one at a time, in this order, round after round, so that the machine's other work
+# falls on all of them alike.
+COST_PAGES = [("plain WebGL (bench/baseline.html)", None), ("ours, draw mode 1", 0),
+              ("ours, one scale animation", 1), ("ours, three scale animations", 3)]
+SETTLE_S = 3.0
+TICK_HZ = os.sysconf("SC_CLK_TCK")  # The unit of utime and stime in /proc/<pid>/stat.
+# Large enough that the whole page is in view: nothing is spared for being off screen.
+VIEWPORT = {"width": 1280, "height": 1024}
+# Counts animation-frame callbacks run, and frames drawn: the draw calls of one task (one timer
+# or one animation frame) make one frame.
+COUNT_FRAMES = """
+window.frameCounts = {callbacks: 0, drawn: 0};
+(function () {
+  var request = window.requestAnimationFrame;
+  window.requestAnimationFrame = function (callback) {
+    return request.call(window, function (now) {
+      ++window.frameCounts.callbacks;
+      return callback(now);
+    });
+  };
+  var drawing = false;
+  [window.WebGLRenderingContext, window.WebGL2RenderingContext].forEach(function (kind) {
+    if (!kind) return;
+    ["drawArrays", "drawElements"].forEach(function (name) {
+      var draw = kind.prototype[name];
+      kind.prototype[name] = function () {
+        if (!drawing) {
+          drawing = true;
+          ++window.frameCounts.drawn;
+          setTimeout(function () { drawing = false; }, 0);
+        }
+        return draw.apply(this, arguments);
+      };
+    });
+  });
+})();
+"""
+TAKE_FRAME_COUNTS = """
+(function () {
+  var counts = window.frameCounts;
+  window.frameCounts = {callbacks: 0, drawn: 0};
+  return [counts.callbacks, counts.drawn];
+})()
+"""
+# The trace's categories: the renderer's work, the compositor's and the GPU process's.
+TRACE_CATEGORIES = "devtools.timeline,blink,cc,gpu,viz,v8"
 
 # Notes when the first frame is drawn: the first draw call into the page's WebGL context.
 NOTE_FIRST_DRAW = """
@@ -126,6 +180,164 @@ def soak(page_dir, minutes, chains):
             print("minute %d of %d, %d frames" % (minute, minutes, frames), file=sys.stderr)
 
 
+def cpu_ticks_by_kind(page):
+    """utime + stime of each of the browser's processes, in clock ticks, by pid, with the kind of
+    process (browser, renderer, gpu-process, utility, ...)."""
+    found = {}
+    for pid in page.browser_pids():
+        try:
+            with open("/proc/%d/stat" % pid) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+            with open("/proc/%d/cmdline" % pid, "rb") as cmdline:
+                args = cmdline.read().replace(b"\0", b" ").split()
+        except OSError:
+            continue
+        kind = next((a[7:].decode() for a in args if a.startswith(b"--type=")), "browser")
+        found[pid] = (kind, int(fields[11]) + int(fields[12]))
+    return found
+
+
+def cpu_s_by_kind(before, after):
+    """CPU seconds spent between two readings, by kind of process."""
+    spent = {}
+    for pid, (kind, ticks) in after.items():
+        spent[kind] = spent.get(kind, 0.0) + (ticks - before.get(pid, (kind, 0))[1]) / TICK_HZ
+    return spent
+
+
+def open_cost_page(page_dir, chains, lifetime_s):
+    """The page of one window, settled: started, its entry 5 chosen `chains` times."""
+    if chains is None:
+        page = web_page.ChromiumPage(BASELINE_PAGE, init_script=COUNT_FRAMES,
+                                     lifetime_s=lifetime_s, console=False, **VIEWPORT)
+        page.wait_until("window.frameCounts.drawn > 0", 30, "the plain page's first frame")
+    else:
+        page = web_page.ChromiumPage(page_dir, init_script=COUNT_FRAMES, lifetime_s=lifetime_s,
+                                     console=False, **VIEWPORT)
+        page.wait_until("window.frameCounts.drawn > 0 && "
+                        "document.querySelectorAll('#menu li').length > 0", 30, "the first frame")
+        for _ in range(chains):
+            choose_entry(page, SCALE_ENTRY)
+    return page
+
+
+def measure_window(page_dir, chains, seconds):
+    """CPU by kind of process, animation-frame callbacks and frames drawn, over one window."""
+    with open_cost_page(page_dir, chains, seconds + 120) as page:
+        page.pump(SETTLE_S)
+        page.evaluate(TAKE_FRAME_COUNTS)
+        before = cpu_ticks_by_kind(page)
+        page.pump(seconds)
+        after = cpu_ticks_by_kind(page)
+        callbacks, drawn = page.evaluate(TAKE_FRAME_COUNTS)
+    return cpu_s_by_kind(before, after), callbacks / seconds, drawn / seconds
+
+
+def cost(page_dir, windows, seconds):
+    """The cost table: medians over `windows` rounds of each page's window."""
+    spent = {name: [] for name, _ in COST_PAGES}
+    rates = {name: [] for name, _ in COST_PAGES}
+    loads = []
+    for window in range(windows):
+        for name, chains in COST_PAGES:
+            print("round %d of %d: %s ..." % (window + 1, windows, name), file=sys.stderr)
+            by_kind, callbacks, drawn = measure_window(page_dir, chains, seconds)
+            spent[name].append(by_kind)
+            rates[name].append((callbacks, drawn))
+            loads.append(float(open("/proc/loadavg").read().split()[0]))
+
+    def total(by_kind):
+        return sum(by_kind.values())
+
+    floor = statistics.median(total(k) for k in spent[COST_PAGES[0][0]])
+    kinds = sorted({kind for runs in spent.values() for k in runs for kind in k},
+                   key=lambda kind: ("browser", "renderer", "gpu-process").index(kind)
+                   if kind in ("browser", "renderer", "gpu-process") else 3)
+    print("CPU of all Chromium's processes (user + system) per %g s window, medians of %d "
+          "windows of each page, taken in turn; load average (1 min) during the windows %.1f to "
+          "%.1f. Callbacks: animation-frame callbacks run per second; frames: frames drawn per "
+          "second." % (seconds, windows, min(loads), max(loads)))
+    print()
+    print("| Page | CPU, s | ratio to plain | %s | callbacks/s | frames/s |"
+          % " | ".join(kinds))
+    print("|---|---:|---:|%s---:|---:|" % ("---:|" * len(kinds)))
+    for name, _ in COST_PAGES:
+        runs = spent[name]
+        median = statistics.median(total(k) for k in runs)
+        print("| %s | %.2f | %.2f | %s | %.1f | %.1f |"
+              % (name, median, median / floor,
+                 " | ".join("%.2f" % statistics.median(k.get(kind, 0.0) for k in runs)
+                            for kind in kinds),
+                 statistics.median(r[0] for r in rates[name]),
+                 statistics.median(r[1] for r in rates[name])))
+    print()
+    print("All windows, CPU s: " + "; ".join(
+        "%s: %s" % (name, " ".join("%.2f" % total(k) for k in spent[name]))
+        for name, _ in COST_PAGES))
+
+
+def trace(page_dir, seconds):
+    """Where the time goes: the renderer's main-thread time by trace event, per page, over one
+    window of Chromium's tracing, counted once per outermost event of each name."""
+    for name, chains in COST_PAGES:
+        print("tracing: %s ..." % name, file=sys.stderr)
+        with open_cost_page(page_dir, chains, seconds + 120) as page:
+            page.pump(SETTLE_S)
+            page.call("Tracing.start", categories=TRACE_CATEGORIES,
+                      transferMode="ReportEvents")
+            page.pump(seconds)
+            page.call("Tracing.end")
+            deadline = time.monotonic() + 60
+            while not any(m["method"] == "Tracing.tracingComplete" for m in page.tracing):
+                if time.monotonic() > deadline:
+                    raise web_page.PageError("the trace did not end")
+                page.pump(0.2)
+            events = [e for m in page.tracing if m["method"] == "Tracing.dataCollected"
+                      for e in m["params"]["value"]]
+        threads = {(e["pid"], e["tid"]): e["args"]["name"] for e in events
+                   if e.get("name") == "thread_name"}
+        print("%s, thread time per %g s, ms: each thread's outermost events, and on the "
+              "renderer's main thread the phases of its work:" % (name, seconds))
+        print()
+        print("| Thread or phase | ms |")
+        print("|---|---:|")
+        for what, ms in trace_totals(events, threads):
+            print("| %s | %.0f |" % (what, ms))
+        print()
+
+
+# The renderer's main-thread work, by the trace event that does it.
+MAIN_PHASES = [("script: timers", "TimerFire"), ("script: animation frames", "FireAnimationFrame"),
+               ("style", "UpdateLayoutTree"), ("layout", "Layout"), ("pre-paint", "PrePaint"),
+               ("paint", "Paint"), ("layers", "LayerTreeHost::DoUpdateLayers")]
+
+
+def trace_totals(events, threads):
+    """Thread time of each thread's outermost complete events, largest first, then the main
+    thread's phases."""
+    by_thread = {}
+    for e in events:
+        if e.get("ph") == "X" and "tdur" in e and "tts" in e:
+            by_thread.setdefault((e["pid"], e["tid"]), []).append(e)
+    totals, phases = {}, {}
+    for key, spans in by_thread.items():
+        spans.sort(key=lambda e: (e["tts"], -e["tdur"]))
+        end = -1
+        name = threads.get(key, "?")
+        for e in spans:
+            if e["tts"] >= end:  # Not inside the previous outermost event.
+                totals[name] = totals.get(name, 0) + e["tdur"]
+                end = e["tts"] + e["tdur"]
+            if name == "CrRendererMain":
+                for phase, event in MAIN_PHASES:
+                    if e["name"] == event:
+                        phases[phase] = phases.get(phase, 0) + e["tdur"]
+    rows = sorted(totals.items(), key=lambda item: -item[1])
+    rows = [(thread, us / 1000.0) for thread, us in rows if us >= 1000]
+    return rows + [("main thread, " + phase, phases.get(phase, 0) / 1000.0)
+                   for phase, _ in MAIN_PHASES]
+
+
 def run_once(page_dir, seconds):
     with web_page.ChromiumPage(page_dir, init_script=NOTE_FIRST_DRAW,
                                lifetime_s=seconds + 60) as page:
@@ -148,9 +360,21 @@ def main():
     parser.add_argument("--seconds", type=float, default=10.0)
     parser.add_argument("--soak", type=int, metavar="MINUTES")
     parser.add_argument("--chains", type=int, default=3)
+    parser.add_argument("--windows", type=int, default=5)
+    parser.add_argument("--window-seconds", type=float, default=10.0)
+    parser.add_argument("--cost-only", action="store_true")
+    parser.add_argument("--trace", action="store_true")
     args = parser.parse_args()
     if args.soak:
         soak(args.page_dir, args.soak, args.chains)
+        return
+    if args.trace:
+        trace(args.page_dir, args.window_seconds)
+        return
+
+    cost(args.page_dir, args.windows, args.window_seconds)
+    print()
+    if args.cost_only:
         return
 
     print("| File | Bytes | gzip -9 |")

@@ -104,10 +104,13 @@ class Page:
     """The page at page_dir (a folder served on loopback, or one file opened from the disk), open in a viewport of width x height CSS pixels (one device pixel
     each). Console lines arrive in `lines`, each as (text, timestamp in ms since the epoch); an
     exception the page does not catch raises PageError. init_script runs in every document before
-    the page's own scripts."""
+    the page's own scripts. With console=False (Chromium) nothing is listened to: the page's
+    console goes nowhere, as it does for someone without developer tools open."""
 
-    def __init__(self, page_dir, width=1000, height=560, lifetime_s=300, init_script=None):
+    def __init__(self, page_dir, width=1000, height=560, lifetime_s=300, init_script=None,
+                 console=True):
         self.lines = []
+        self._console = console
         self._processes = []  # Stopped in reverse order.
         self._socket = None
         self._next_id = 0
@@ -263,7 +266,9 @@ class ChromiumPage(Page):
                                                    suppress_origin=True)
 
     def _start(self, width, height, init_script):
-        self.call("Runtime.enable")
+        self.tracing = []  # Messages of the Tracing domain, for the benchmark.
+        if self._console:
+            self.call("Runtime.enable")
         self.call("Page.enable")
         self.resize(width, height)
         if init_script:
@@ -278,6 +283,8 @@ class ChromiumPage(Page):
                 self.lines.append((text, params["timestamp"]))
         elif message.get("method") == "Runtime.exceptionThrown":
             raise PageError("the page threw: " + json.dumps(message["params"])[:400])
+        elif message.get("method", "").startswith("Tracing."):
+            self.tracing.append(message)
 
     def call(self, method, **params):
         """A DevTools protocol command; returns its result."""
