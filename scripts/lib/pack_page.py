@@ -3,7 +3,8 @@ and straight from the disk: web/index.html with its style sheet inlined, its ico
 and its scripts (the program's, then the page's own files in the order index.html lists them)
 inlined as one script. The program's script carries its WebAssembly (Emscripten's SINGLE_FILE).
 Everything is wrapped in one function, so nothing leaks into the window's globals; the page's
-own files run in strict mode. Run by the web build (CMakeLists.txt).
+own files run in strict mode. Their comment lines stay in web/, where they are read, and are left
+out of the file handed out, which must stay small. Run by the web build (CMakeLists.txt).
 
 Usage: python3 scripts/lib/pack_page.py WEB_DIR PROGRAM_JS ICON_SVG OUTPUT.html...
 """
@@ -16,6 +17,8 @@ import sys
 LINK_STYLE = re.compile(r'<link rel="stylesheet" href="([^"]+)">')
 LINK_ICON = re.compile(r'(<link rel="icon" href=")([^"]+)(")')
 SCRIPT = re.compile(r'[ \t]*<script src="([^"]+)"></script>\n')
+# A line holding only a comment; the page's scripts have no multi-line strings it could be part of.
+COMMENT_LINE = re.compile(r'^[ \t]*//.*\n', re.M)
 PROGRAM = "sample-drawing.js"
 
 
@@ -43,7 +46,8 @@ def pack(web_dir, program_js, icon_svg):
     names = SCRIPT.findall(page)
     if not names or names[0] != PROGRAM or PROGRAM in names[1:]:
         sys.exit("pack_page.py: index.html must list %s first, then the page's scripts" % PROGRAM)
-    own = "".join("// %s\n%s\n" % (name, read(os.path.join(web_dir, name))) for name in names[1:])
+    own = "".join("// %s\n%s\n" % (name, COMMENT_LINE.sub("", read(os.path.join(web_dir, name))))
+                  for name in names[1:])
     script = ("<script>\n(function () {\n%s\n(function () {\n\"use strict\";\n%s}());\n}());\n"
               "</script>\n" % (read(program_js), own))
     inline(script[len("<script>"):-len("</script>\n")], "</script", "a script")
