@@ -63,6 +63,14 @@ constexpr char kWithoutGl[] =
 // as Fl_Gl_Window::show() will look for it: a double-buffered one stands in for single.
 bool HasSceneVisual() { return Fl_Gl_Window::can_do(FL_RGB) || Fl_Gl_Window::can_do(FL_DOUBLE); }
 
+// True when the screen's own colours are RGB. A screen of indexed colours (an 8-bit screen's
+// default) has no GL visual, and it is asked of Xlib alone: from Debian 13's Mesa on, GLX crashes
+// as it sets up a display with such a screen, before it can say so.
+bool HasRgbScreen(Display* connection) {
+  const int kind = DefaultVisual(connection, DefaultScreen(connection))->c_class;
+  return kind == TrueColor || kind == DirectColor;
+}
+
 }  // namespace
 
 void ConnectDisplay() {
@@ -84,7 +92,7 @@ void ConnectDisplay() {
                      kWithoutGl);
   }
   fl_open_display(connection);
-  if (!HasSceneVisual()) {
+  if (!HasRgbScreen(connection) || !HasSceneVisual()) {
     fl_close_display();
     CannotOpenWindow(display + " offers no OpenGL visual in RGB colour (an 8-bit screen has none)",
                      kWithoutGl);
