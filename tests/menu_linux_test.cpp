@@ -8,14 +8,13 @@
 
 #include <cstddef>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "menu_font_linux.h"
 #include "platform.h"
-#include "screen_scale_linux.h"
 #include "scene_test.h"
+#include "screen_scale_linux.h"
 #include "stdout_capture.h"
 
 namespace {
@@ -121,35 +120,18 @@ TEST_F(SceneTest, WithoutACoveringFontTheMenusFirstOpeningSaysOneLineNamingThePa
 TEST(ScreenScaleTest, XftDpiGivesTheScaleWithinBoundsAndSizesRoundAsOnWindows) {
   const std::pair<const char*, int> kResources[] = {
       {nullptr, 96},
-      {"", 96},
-      {"Xcursor.size:\t24\n", 96},
-      {"Xft.dpi:\t192\n", 192},
-      {"Xcursor.size: 48\nXft.antialias: 1\nXft.dpi:   144  \nXft.hinting: 1\n", 144},
-      {"*dpi: 120\n", 120},
-      {"Xft.dpi: 119.6\n", 120},
+      {"Xcursor.size: 24\nXft.dpi:  144 \nXft.hinting: 1\n", 144},
+      {"*dpi: 119.6\n", 120},
       {"Xft.dpi: 480\n", 480},
       {"Xft.dpi: 481\n", 96},
-      {"Xft.dpi: 1920\n", 96},
       {"Xft.dpi: 72\n", 96},
-      {"Xft.dpi: 0\n", 96},
-      {"Xft.dpi: -192\n", 96},
       {"Xft.dpi: 192dpi\n", 96},
-      {"Xft.dpi: abc\n", 96},
-      {"Xft.dpi: nan\n", 96},
-      {"Xft.dpi: inf\n", 96},
-      {"Xft.dpi:\n", 96},
-      {"Xft.dpi: 1e308\n", 96},
-  };
+      {"Xft.dpi: nan\n", 96}};
   for (const auto& [resources, dpi] : kResources) {
     EXPECT_EQ(ScreenDpi(resources), dpi) << (resources != nullptr ? resources : "(none)");
   }
-  const std::tuple<int, int, int> kSizes[] = {
-      {300, 96, 300}, {300, 192, 600}, {300, 144, 450}, {300, 97, 303}, {300, 480, 1500},
-      {14, 96, 14},   {14, 192, 28},   {14, 120, 18},   {14, 144, 21},
-  };
-  for (const auto& [px, dpi, scaled] : kSizes) {
-    EXPECT_EQ(ScaledPx(px, dpi), scaled) << px << " px at " << dpi << " dpi";
-  }
+  EXPECT_EQ(ScaledPx(300, 97), 303);  // 303.125
+  EXPECT_EQ(ScaledPx(14, 120), 18);   // 17.5
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 xvfb_pid=
 program_pid=
+# Resolved now: the sourcing script may change directory before it starts the server.
+private_xvfb_starter=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/private-xvfb
 
 # Every step tolerates failure: under errexit a failing step (wait reports the SIGTERM status)
 # would end the trap early and leave the server running.
@@ -22,13 +24,13 @@ stop_private_xvfb() {
   fi
 }
 
-# start_private_xvfb [SCREEN [OPTION...]]: the arguments of private-xvfb, beside this file.
+# start_private_xvfb [SCREEN [OPTION...]]: the arguments of private-xvfb.
 start_private_xvfb() {
   local display_pipe display_number
   trap stop_private_xvfb EXIT
   # The starter writes the display's number into this pipe (open for reading and writing).
   exec {display_pipe}<> <(:)
-  "${BASH_SOURCE[0]%.sh}" "$@" >&"$display_pipe" 2>/dev/null &
+  "$private_xvfb_starter" "$@" >&"$display_pipe" 2>/dev/null &
   xvfb_pid=$!
   if ! read -r -t 10 display_number <&"$display_pipe"; then
     echo "error: Xvfb did not start" >&2
