@@ -268,10 +268,8 @@ int DifferingPixels(const RgbImage& a, const RgbImage& b) {
 // yet the menu, opened as soon as the window is drawn, shows the same pixels whether the program
 // starts in a UTF-8 locale or in C; and Escape closes it, then the window, in either. The locale
 // variable comes last in the environment, so it counts only where the test's own has no LC_ALL
-// (getenv takes the first). At 192 dpi (Xft.dpi, as a desktop at 200% sets it) the window is 600
-// pixels a side and the scene fills it: the axes reach its right and top edges and the cube stands
-// at x = 0.6 of the larger view. The menu's type is twice the size: entries twice as high, less
-// their leading, and labels twice as wide.
+// (getenv takes the first). At 192 dpi (Xft.dpi) the window is 600 pixels a side, filled by the
+// scene, and the menu's type is twice the size.
 TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInCAndTwiceAsLargeAt192Dpi) {
   const std::pair<const char*, int> kRuns[] = {
       {"LC_ALL=C.UTF-8", 96}, {"LC_ALL=C", 96}, {"LC_ALL=C", 192}};
@@ -285,13 +283,13 @@ TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInCAndTwiceAsL
     ASSERT_NE(window, 0u);
     const std::optional<Frame> frame = Grab(window);
     ASSERT_TRUE(frame && frame->image.width() == edgePx && frame->image.height() == edgePx);
+    // The y axis at the top edge; the cube 0.13 units above and below its centre at x = 0.6.
     const auto red = [&](int x, int yUp) { return frame->image.AtFromBottom(x, yUp) == kRed; };
-    EXPECT_TRUE(red(edgePx / 2, edgePx - 3) || red(edgePx / 2 - 1, edgePx - 3)) << "no y axis";
-    // Inside the cube (edge 0.3) at any angle: 0.13 units from its centre.
+    const int cubeX = edgePx * 8 / 10;
     const int insidePx = edgePx * 13 / 200;
-    EXPECT_TRUE(red(edgePx * 8 / 10, edgePx / 2 + insidePx) &&
-                red(edgePx * 8 / 10, edgePx / 2 - insidePx))
-        << "no cube at x = 0.6; saved as " << scenecheck::SaveForInspection(frame->image, "dpi");
+    EXPECT_TRUE((red(edgePx / 2, edgePx - 3) || red(edgePx / 2 - 1, edgePx - 3)) &&
+                red(cubeX, edgePx / 2 + insidePx) && red(cubeX, edgePx / 2 - insidePx))
+        << "saved as " << scenecheck::SaveForInspection(frame->image, "dpi");
     const Window menu = appprobe::OpenMenuByClick(display, window, kMenuTimeout);
     ASSERT_NE(menu, 0u) << "the menu did not open";
     // Drawn once two grabs 100 ms apart agree.
@@ -313,6 +311,7 @@ TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInCAndTwiceAsL
     ASSERT_TRUE(app->WaitExit(kStartTimeout)) << "Escape did not end the program";
   }
   EXPECT_EQ(DifferingPixels(menus[0], menus[1]), 0) << "the locale changes the menu";
+  // Entries, less their leading, twice as high and labels twice as wide.
   const auto typePx = [](const RgbImage& menu) {
     return appprobe::MenuEntryHeightPx(menu.height()) - appprobe::kMenuLeadingPx;
   };

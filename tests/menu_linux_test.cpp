@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "menu_font_linux.h"
@@ -115,23 +114,17 @@ TEST_F(SceneTest, WithoutACoveringFontTheMenusFirstOpeningSaysOneLineNamingThePa
   EXPECT_NE(warned.find("fonts-nanum"), std::string::npos) << warned;
 }
 
-// Xft.dpi as desktops and xrdb write it, among other resources; what no screen has leaves the
-// usual 96. Sizes round as Windows' MulDiv does, so both platforms open the same window.
-TEST(ScreenScaleTest, XftDpiGivesTheScaleWithinBoundsAndSizesRoundAsOnWindows) {
-  const std::pair<const char*, int> kResources[] = {
-      {nullptr, 96},
-      {"Xcursor.size: 24\nXft.dpi:  144 \nXft.hinting: 1\n", 144},
-      {"*dpi: 119.6\n", 120},
-      {"Xft.dpi: 480\n", 480},
-      {"Xft.dpi: 481\n", 96},
-      {"Xft.dpi: 72\n", 96},
-      {"Xft.dpi: 192dpi\n", 96},
-      {"Xft.dpi: nan\n", 96}};
-  for (const auto& [resources, dpi] : kResources) {
-    EXPECT_EQ(ScreenDpi(resources), dpi) << (resources != nullptr ? resources : "(none)");
-  }
-  EXPECT_EQ(ScaledPx(300, 97), 303);  // 303.125
-  EXPECT_EQ(ScaledPx(14, 120), 18);   // 17.5
+// Xft.dpi among other resources, as xrdb writes them; a value no screen has leaves the usual 96.
+// Sizes round half up, as Windows' MulDiv does, so both platforms open the same window.
+TEST(ScreenScaleTest, XftDpiWithinBoundsGivesTheScaleAndSizesRoundHalfUp) {
+  EXPECT_EQ(ScreenDpi(nullptr), 96);
+  EXPECT_EQ(ScreenDpi("Xcursor.size: 24\nXft.dpi:  144 \n"), 144);
+  EXPECT_EQ(ScreenDpi("*dpi: 119.6\n"), 120);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: 481\n"), 96);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: 72\n"), 96);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: 192dpi\n"), 96);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: nan\n"), 96);
+  EXPECT_EQ(ScaledPx(14, 120), 18);  // 17.5
 }
 
 }  // namespace
