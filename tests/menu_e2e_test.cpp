@@ -15,6 +15,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app_probe.h"
@@ -36,6 +37,7 @@ using scenecheck::kCleanFrameMismatches;
 using scenecheck::kMarginPx;
 using scenecheck::ToViewportPx;
 using xharness::Clock;
+using xharness::kRed;
 using xharness::milliseconds;
 using xharness::OutputLine;
 using xharness::RgbImage;
@@ -120,11 +122,12 @@ bool ShowsDrawMode(const RgbImage& image, int drawMode) {
 
 class MenuE2eTest : public programtest::ProgramTest {
  protected:
-  // Starts the program and waits for its first frame and its whole report.
-  Window StartAndWaitForFirstFrame(const std::vector<std::string>& extraEnv = {}) {
+  // Starts the program and waits for its first frame, edgePx a side, and its whole report.
+  Window StartAndWaitForFirstFrame(const std::vector<std::string>& extraEnv = {},
+                                   int edgePx = facts::kWindowPx) {
     StartApp(DisplayArgs(), extraEnv);
     const Window window = WaitForAppWindow();
-    if (window == 0 || !WaitForDrawnFrame(window)) return 0;
+    if (window == 0 || !WaitForDrawnFrame(window, edgePx)) return 0;
     if (!app->WaitForLines(kReportLines, kStartTimeout)) return 0;
     return window;
   }
@@ -265,14 +268,28 @@ int DifferingPixels(const RgbImage& a, const RgbImage& b) {
 // yet the menu, opened as soon as the window is drawn, shows the same pixels whether the program
 // starts in a UTF-8 locale or in C; and Escape closes it, then the window, in either. The locale
 // variable comes last in the environment, so it counts only where the test's own has no LC_ALL
-// (getenv takes the first).
-TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInC) {
+// (getenv takes the first). At 192 dpi (Xft.dpi) the window is 600 pixels a side, filled by the
+// scene, and the menu's type is twice the size.
+TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInCAndTwiceAsLargeAt192Dpi) {
+  const std::pair<const char*, int> kRuns[] = {
+      {"LC_ALL=C.UTF-8", 96}, {"LC_ALL=C", 96}, {"LC_ALL=C", 192}};
   std::vector<RgbImage> menus;
   Display* display = server.display();
-  for (const char* locale : {"LC_ALL=C.UTF-8", "LC_ALL=C"}) {
-    SCOPED_TRACE(locale);
-    const Window window = StartAndWaitForFirstFrame({locale});
+  for (const auto& [locale, dpi] : kRuns) {
+    SCOPED_TRACE(std::string(locale) + " at " + std::to_string(dpi) + " dpi");
+    const int edgePx = facts::kWindowPx * dpi / 96;
+    if (dpi != 96) xharness::SetResources(display, "Xft.dpi:\t" + std::to_string(dpi) + "\n");
+    const Window window = StartAndWaitForFirstFrame({locale}, edgePx);
     ASSERT_NE(window, 0u);
+    const std::optional<Frame> frame = Grab(window);
+    ASSERT_TRUE(frame && frame->image.width() == edgePx && frame->image.height() == edgePx);
+    // The y axis at the top edge; the cube 0.13 units above and below its centre at x = 0.6.
+    const auto red = [&](int x, int yUp) { return frame->image.AtFromBottom(x, yUp) == kRed; };
+    const int cubeX = edgePx * 8 / 10;
+    const int insidePx = edgePx * 13 / 200;
+    EXPECT_TRUE((red(edgePx / 2, edgePx - 3) || red(edgePx / 2 - 1, edgePx - 3)) &&
+                red(cubeX, edgePx / 2 + insidePx) && red(cubeX, edgePx / 2 - insidePx))
+        << "saved as " << scenecheck::SaveForInspection(frame->image, "dpi");
     const Window menu = appprobe::OpenMenuByClick(display, window, kMenuTimeout);
     ASSERT_NE(menu, 0u) << "the menu did not open";
     // Drawn once two grabs 100 ms apart agree.
@@ -294,6 +311,12 @@ TEST_F(MenuE2eTest, TheOpenMenuAndEscapeAreTheSameInAUtf8LocaleAndInC) {
     ASSERT_TRUE(app->WaitExit(kStartTimeout)) << "Escape did not end the program";
   }
   EXPECT_EQ(DifferingPixels(menus[0], menus[1]), 0) << "the locale changes the menu";
+  // Entries, less their leading, twice as high and labels twice as wide.
+  const auto typePx = [](const RgbImage& menu) {
+    return appprobe::MenuEntryHeightPx(menu.height()) - appprobe::kMenuLeadingPx;
+  };
+  EXPECT_NEAR(1.0 * typePx(menus[2]) / typePx(menus[1]), 2.0, 0.1) << menus[2].height();
+  EXPECT_NEAR(1.0 * menus[2].width() / menus[1].width(), 2.0, 0.1) << menus[2].width();
 }
 
 TEST_F(MenuE2eTest, EntryFiveStartsTheTraceAndGrowsTheCubeAtTheOrigin) {

@@ -1,5 +1,6 @@
-// menu_linux_test.cpp: the menu on Linux: the table handed to GLUT's menu calls, and the
-// installed font that draws its Korean labels, and what happens without one.
+// menu_linux_test.cpp: the menu on Linux: the table handed to GLUT's menu calls, the installed
+// font that draws its Korean labels, what happens without one, and the screen's scale that sizes
+// the window and the labels' type.
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 #include <fontconfig/fontconfig.h>
@@ -12,6 +13,7 @@
 #include "menu_font_linux.h"
 #include "platform.h"
 #include "scene_test.h"
+#include "screen_scale_linux.h"
 #include "stdout_capture.h"
 
 namespace {
@@ -110,6 +112,19 @@ TEST_F(SceneTest, WithoutACoveringFontTheMenusFirstOpeningSaysOneLineNamingThePa
   EXPECT_EQ(printed, "");
   EXPECT_EQ(LinesOf(warned).size(), 1u) << warned;
   EXPECT_NE(warned.find("fonts-nanum"), std::string::npos) << warned;
+}
+
+// Xft.dpi among other resources, as xrdb writes them; a value no screen has leaves the usual 96.
+// Sizes round half up, as Windows' MulDiv does, so both platforms open the same window.
+TEST(ScreenScaleTest, XftDpiWithinBoundsGivesTheScaleAndSizesRoundHalfUp) {
+  EXPECT_EQ(ScreenDpi(nullptr), 96);
+  EXPECT_EQ(ScreenDpi("Xcursor.size: 24\nXft.dpi:  144 \n"), 144);
+  EXPECT_EQ(ScreenDpi("*dpi: 119.6\n"), 120);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: 481\n"), 96);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: 72\n"), 96);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: 192dpi\n"), 96);
+  EXPECT_EQ(ScreenDpi("Xft.dpi: nan\n"), 96);
+  EXPECT_EQ(ScaledPx(14, 120), 18);  // 17.5
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 # private-xvfb.sh: sourced by the scripts that run the program without a screen. Starts a virtual
-# X server of our own and stops it, with the program, on exit; never uses the caller's DISPLAY.
+# X server of our own through private-xvfb and stops it, with the program, on exit; never uses
+# the caller's DISPLAY.
 #
 # After start_private_xvfb: $display is the server's name (":N"). Set $program_pid to the
 # program's process and it is stopped first. Scripts with more to clean up define
@@ -7,6 +8,8 @@
 
 xvfb_pid=
 program_pid=
+# Resolved now: the sourcing script may change directory before it starts the server.
+private_xvfb_starter=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/private-xvfb
 
 # Every step tolerates failure: under errexit a failing step (wait reports the SIGTERM status)
 # would end the trap early and leave the server running.
@@ -21,17 +24,13 @@ stop_private_xvfb() {
   fi
 }
 
-# start_private_xvfb [SCREEN [OPTION...]]: SCREEN as Xvfb's -screen takes it, 640x480x24 by
-# default; further options go to Xvfb as they are.
+# start_private_xvfb [SCREEN [OPTION...]]: the arguments of private-xvfb.
 start_private_xvfb() {
   local display_pipe display_number
   trap stop_private_xvfb EXIT
-  # Xvfb picks a free display and writes its number into this pipe (open for reading and writing).
-  # -noreset: by default the server resets when its last client leaves, and a program connecting
-  # just as a poll for its window (xwininfo) disconnects is refused with "Can't open display".
+  # The starter writes the display's number into this pipe (open for reading and writing).
   exec {display_pipe}<> <(:)
-  Xvfb -displayfd "$display_pipe" -screen 0 "${1:-640x480x24}" "${@:2}" -noreset -nolisten tcp \
-    >/dev/null 2>&1 &
+  "$private_xvfb_starter" "$@" >&"$display_pipe" 2>/dev/null &
   xvfb_pid=$!
   if ! read -r -t 10 display_number <&"$display_pipe"; then
     echo "error: Xvfb did not start" >&2

@@ -1,19 +1,9 @@
-// display_linux.cpp: Linux, where FLTK would open the X connection in the user's locale. Right
-// after glutInit has taken the GLUT options (-display among them), ConnectDisplay opens the
-// connection and hands it to FLTK, so that the input method FLTK opens with it is the C locale's.
-//
-// FLTK 1.3's own fl_open_display() first sets LC_CTYPE from the environment and then, with the
-// display, opens Xlib's input method (XOpenIM), which in a UTF-8 locale parses that locale's
-// compose table (en_US.UTF-8/Compose: 512 KB, 5,672 sequences) before the first frame. The
-// program reads no text: Escape and the menu's arrows, Return and Escape reach FLTK as key
-// symbols, which it reads alike through the C locale's input method. FLTK offers no switch for
-// the input method, but fl_open_display(Display*) takes a connection the program opened and
-// leaves the locale as it is: C, since nothing here calls setlocale. UTF-8 labels are unaffected:
-// FLTK decodes them itself and draws them through Xft, whatever the locale.
-//
-// The same step makes sure the display can show the window at all. FLTK alone would report a
-// display without OpenGL only as "Insufficient GL support", create no window and run an empty
-// main loop that ends with status 0, as if the program had been seen and closed.
+// display_linux.cpp: the X connection (Linux). Right after glutInit has taken the GLUT options
+// (-display among them), ConnectDisplay opens it and hands it to FLTK, so that FLTK's input method
+// opens in the C locale rather than the user's, whose compose table it would parse before the
+// first frame (docs/linux.md, "The X connection"). It also makes sure the display can show an
+// OpenGL window, which FLTK alone would report as a window seen and closed, and reads the
+// screen's scale.
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
 #include <FL/x.H>
@@ -25,6 +15,7 @@
 #include <string>
 
 #include "platform.h"
+#include "screen_scale_linux.h"
 
 namespace {
 
@@ -48,10 +39,13 @@ int OnProtocolError(Display* display, XErrorEvent* error) {
 }
 
 // What a user without a usable display can do instead, at the end of each message below.
+// xvfb-run picks a free display number with -a, where its default, 99, may be taken.
 constexpr char kWithoutDesktop[] =
-    "run it in a desktop session or over ssh -X, or run scripts/demo.sh for a headless run";
+    "run it in a desktop session or over ssh -X, or on a virtual X server: "
+    "xvfb-run -a sample-drawing (Debian package xvfb)";
 constexpr char kWithoutGl[] =
-    "use an X server with GLX and a 24-bit screen, or run scripts/demo.sh for a headless run";
+    "use an X server with GLX and a 24-bit screen, such as a virtual one: "
+    "xvfb-run -a sample-drawing (Debian package xvfb)";
 
 // Ends the program before any window exists, with one line on standard error.
 [[noreturn]] void CannotOpenWindow(const std::string& problem, const char* remedy) {
@@ -97,4 +91,6 @@ void ConnectDisplay() {
     CannotOpenWindow(display + " offers no OpenGL visual in RGB colour (an 8-bit screen has none)",
                      kWithoutGl);
   }
+  // The resources as the server held them when the connection opened.
+  UseScreenScale(ScreenDpi(XResourceManagerString(connection)));
 }

@@ -1,13 +1,10 @@
-// menu_font_linux.cpp: the font the pop-up menu draws its Korean labels with.
+// menu_font_linux.cpp: the font the pop-up menu draws its Korean labels with (Linux).
 //
-// FLTK draws each label with one font and no fallback per character, and its default sans face
-// usually has no Hangul, so the labels would come out as boxes. The menu is given instead an
-// installed family, found through fontconfig, that covers every character of every label.
-//
-// The look-up reads the character set of every installed font, milliseconds that the first
-// frame does not need: it is made once that frame is drawn, or as the menu first opens if that
-// comes sooner. FLTK measures and draws the labels only when the menu opens, so a face set by
-// Fl::set_font until then is the one they get.
+// FLTK draws a label in one font, with no fallback per character, and its default sans face
+// usually has no Hangul; so the menu gets an installed family, found through fontconfig, that
+// covers every character of every label. Reading every font's character set takes milliseconds
+// the first frame does not need: the look-up waits for that frame, or for the menu if it opens
+// sooner, which is early enough, since FLTK measures and draws the labels only as the menu opens.
 #include "menu_font_linux.h"
 
 #include <FL/Enumerations.H>

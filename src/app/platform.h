@@ -1,7 +1,8 @@
 // platform.h: the one boundary between the shared program and a platform, in both directions.
 // Each platform implements the first half in the files named for it, and CMake builds the
 // target's: platform_windows.cpp, platform_web.cpp, and on Linux platform_linux.cpp with the X
-// connection in display_linux.cpp and the menu's font in menu_font_linux.cpp.
+// connection in display_linux.cpp, the menu's font in menu_font_linux.cpp and the screen's scale
+// in screen_scale_linux.cpp.
 #pragma once
 
 // What main asks of a platform.

@@ -89,16 +89,16 @@ class ProgramTest : public ::testing::Test {
     if (!image) return std::nullopt;
     return Frame{*image, start, xharness::Clock::now()};
   }
-  // The first grab of the window that shows a drawn scene.
-  std::optional<Frame> WaitForDrawnFrame(Window window) {
+  // The first grab of the window that shows a drawn scene edgePx a side.
+  std::optional<Frame> WaitForDrawnFrame(Window window, int edgePx = kWindowPx) {
     std::optional<Frame> frame;
     xharness::WaitUntil(
         [&] {
           frame = Grab(window);
-          return frame && IsDrawn(frame->image);
+          return frame && IsDrawn(frame->image, edgePx);
         },
         kStartTimeout, xharness::milliseconds(5));
-    return frame && IsDrawn(frame->image) ? frame : std::nullopt;
+    return frame && IsDrawn(frame->image, edgePx) ? frame : std::nullopt;
   }
 
   xharness::PrivateXServer server;

@@ -350,13 +350,12 @@ class FirefoxPage(Page):
         with open(os.path.join(self._profile, "user.js"), "w") as prefs:
             for name, value in FIREFOX_PREFS.items():
                 prefs.write("user_pref(%s, %s);\n" % (json.dumps(name), json.dumps(value)))
-        # Xvfb picks a free display and writes its number into the pipe.
-        reader, writer = os.pipe()
-        self._spawn(lifetime_s + 10, ["Xvfb", "-displayfd", str(writer), "-screen", "0",
-                                      "1280x1024x24", "-noreset", "-nolisten", "tcp"],
-                    pass_fds=(writer,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(writer)
-        with os.fdopen(reader) as display_pipe:
+        # The scripts' starter prints the free display's number it picked, then is the server.
+        starter = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir,
+                               "scripts", "lib", "private-xvfb")
+        xvfb = self._spawn(lifetime_s + 10, [starter, "1280x1024x24"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        with xvfb.stdout as display_pipe:
             display = display_pipe.readline().strip()
         if not display:
             raise PageError("Xvfb did not start")

@@ -1,6 +1,7 @@
 // x_harness.cpp: private Xvfb servers, piped child processes and the Xlib/XTest helpers.
 #include "x_harness.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -355,45 +356,24 @@ void DisplayCloser::operator()(Display* display) const {
   if (display != nullptr) XCloseDisplay(display);
 }
 
-PrivateXServer::PrivateXServer(const std::vector<std::string>& options, milliseconds startTimeout) {
-  int numberPipe[2];
-  if (pipe2(numberPipe, O_CLOEXEC) != 0) throw SystemError("pipe");
-  std::vector<std::string> args{"-displayfd", std::to_string(kFirstPassedFd), "-nolisten", "tcp",
-                                "-noreset"};
-  args.insert(args.end(), options.begin(), options.end());
-  try {
-    // The server's descriptor 3 is the write end of numberPipe.
-    process_ = std::make_unique<ChildProcess>("Xvfb", args, EnvironmentWithoutDisplay(),
-                                              std::vector<int>{numberPipe[1]});
-  } catch (...) {
-    close(numberPipe[0]);
-    close(numberPipe[1]);
-    throw;
-  }
-  close(numberPipe[1]);
-
-  // Xvfb writes the number and a newline once it listens; end of file means it gave up.
-  std::string text;
+PrivateXServer::PrivateXServer(const std::string& screen, const std::vector<std::string>& options,
+                               milliseconds startTimeout) {
   const Clock::time_point deadline = Clock::now() + startTimeout;
-  while (text.find('\n') == std::string::npos) {
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
-    pollfd fd{numberPipe[0], POLLIN, 0};
-    int ready = poll(&fd, 1, static_cast<int>(std::max<long long>(0, left.count())));
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) break;
-    char buffer[32];
-    ssize_t got = read(numberPipe[0], buffer, sizeof buffer);
-    if (got <= 0) break;
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(numberPipe[0]);
-  if (text.find('\n') == std::string::npos) {
+  std::vector<std::string> args{screen};
+  args.insert(args.end(), options.begin(), options.end());
+  process_ = std::make_unique<ChildProcess>(PRIVATE_XVFB_PATH, args);
+  // The starter's first line is the display's number, once the server listens; end of file
+  // means it gave up.
+  const std::vector<OutputLine> lines =
+      process_->WaitForLines(1, startTimeout) ? process_->Lines() : std::vector<OutputLine>{};
+  const std::string number = lines.empty() ? "" : lines.front().text;
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
     process_->Kill(SIGKILL);
     process_->WaitForOutputClosed(milliseconds(1000));
     throw std::runtime_error("Xvfb did not report a display number; its stderr:\n" +
                              process_->Stderr());
   }
-  number_ = std::stoi(text);
+  number_ = std::stoi(number);
 
   WaitUntil(
       [this] {
@@ -440,6 +420,13 @@ ScopedXErrorTrap::~ScopedXErrorTrap() {
 int ScopedXErrorTrap::Check() {
   XSync(display_, False);
   return trappedError;
+}
+
+void SetResources(Display* display, const std::string& resources) {
+  XChangeProperty(display, RootWindow(display, 0), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                  static_cast<int>(resources.size()));
+  XSync(display, False);
 }
 
 // Windows

@@ -106,12 +106,14 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
-// An Xvfb of its own: `Xvfb -displayfd <fd> -nolisten tcp -noreset <options>`. The
-// constructor returns once the server accepts connections, the destructor kills and reaps it.
-// Throws std::runtime_error if it does not start (the message carries Xvfb's standard error).
+// An Xvfb of its own, started by scripts/lib/private-xvfb with screen 0 as given (Xvfb's
+// WxHxDepth) and the further Xvfb options. The constructor returns once the server accepts
+// connections, the destructor kills and reaps it. Throws std::runtime_error if it does not start
+// (the message carries the server's standard error).
 class PrivateXServer {
  public:
-  explicit PrivateXServer(const std::vector<std::string>& options = {"-screen", "0", "1024x768x24"},
+  explicit PrivateXServer(const std::string& screen = "1024x768x24",
+                          const std::vector<std::string>& options = {},
                           milliseconds startTimeout = milliseconds(30000));
   ~PrivateXServer();
   PrivateXServer(const PrivateXServer&) = delete;
@@ -147,6 +149,11 @@ class ScopedXErrorTrap {
   Display* display_;
   int (*previous_)(Display*, XErrorEvent*);
 };
+
+// Sets the server's resource database, as `xrdb` does: resources ("Xft.dpi:\t192\n") in the
+// RESOURCE_MANAGER property of the first screen's root window, which a program reads as it
+// connects.
+void SetResources(Display* display, const std::string& resources);
 
 // Window lookup and state.
 
