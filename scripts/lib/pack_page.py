@@ -4,7 +4,7 @@ and its scripts (the program's, then the page's own files in the order index.htm
 inlined as one script. The program's script carries its WebAssembly (Emscripten's SINGLE_FILE).
 Everything is wrapped in one function, so nothing leaks into the window's globals; the page's
 own files run in strict mode. Their comment lines stay in web/, where they are read, and are left
-out of the file handed out, which must stay small. Run by the web build (CMakeLists.txt).
+out of the file handed out, which must stay small. Run by the web build (web/CMakeLists.txt).
 
 Usage: python3 scripts/lib/pack_page.py WEB_DIR PROGRAM_JS ICON_SVG OUTPUT.html...
 """

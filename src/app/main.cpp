@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   glutInit(&argc, argv);
   ConnectDisplay();
   OpenSceneWindow();
+  FollowWindow();
 
   AttachMainMenu();
   glutDisplayFunc(MyDisplay);

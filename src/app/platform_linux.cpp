@@ -32,6 +32,10 @@ void AttachConsole() {
   }
 }
 
+// FLTK's loop returns by itself once the window is closed (or Escape is pressed), and FLTK 1.3
+// draws at one scale, so there is nothing to follow.
+void FollowWindow() {}
+
 void AttachMainMenu() {
   // The font is looked up after the first frame, or as the menu opens if that comes first.
   DeferMenuFont();

@@ -1,15 +1,10 @@
 // platform_windows.cpp: Windows, where a process may have to make its own console and the menu is
 // Windows' own popup menu, since freeglut draws its menus with bitmap fonts that have no Hangul.
 //
-// The exe is a console program (subsystem console): started from Explorer, Windows gives it a
-// console window of its own beside the graphics window; started from cmd, PowerShell or Windows
-// Terminal, it prints into that console and the prompt waits for it, as for any console tool; and
-// a redirection to a file or a pipe is handed over as its standard output. A GUI-subsystem exe
-// would get none of the three without extra steps, and its prompt would come back at once.
-//
-// The manifest declares the program aware of each monitor's scale (per-monitor v2): Windows then
-// neither stretches nor blurs the window, and the program sizes it itself, 300 logical pixels a
-// side at the monitor's scale, following it to a monitor of another scale.
+// The exe is a console program: Explorer gives it a console window, and a shell waits for it and
+// keeps its redirections (docs/windows.md). Its manifest declares it aware of each monitor's scale
+// (per-monitor v2), so Windows neither stretches nor blurs the window: the program sizes it
+// itself, kWindowSizePx logical pixels a side at the monitor's scale, and follows the scale.
 #include <fcntl.h>
 #include <io.h>
 
@@ -26,7 +21,7 @@ constexpr UINT kNoChoice = 0;  // What TrackPopupMenuEx returns when the menu wa
 
 HMENU mainMenu = nullptr;
 WNDPROC glutWindowProc = nullptr;  // freeglut's own window procedure, which gets every message
-                                   // but the right button's press and the close.
+                                   // but the right button's press, the close and a new scale.
 
 // The window's edge in physical pixels at a monitor's dots per inch; 96 is the scale of 100%.
 int EdgeForDpi(UINT dpi) {
@@ -119,6 +114,18 @@ LRESULT CALLBACK PlatformWindowProc(HWND window, UINT message, WPARAM wParam, LP
   }
 }
 
+// freeglut keeps the new window's context current and exposes no handle; the context's device
+// context belongs to the window. Its class is registered with the ANSI calls, hence the A forms.
+// The first call, from either step, puts PlatformWindowProc in front of freeglut's procedure.
+HWND SceneWindow() {
+  HWND window = WindowFromDC(wglGetCurrentDC());
+  if (glutWindowProc == nullptr) {
+    glutWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlatformWindowProc)));
+  }
+  return window;
+}
+
 }  // namespace
 
 void AttachConsole() {
@@ -179,15 +186,14 @@ void ConnectDisplay() {
   std::exit(1);
 }
 
-void AttachMainMenu() {
+void FollowWindow() {
   // freeglut's loop returns when the window is closed, rather than calling exit(0), so main can
   // return the console's status.
   glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
-  // freeglut keeps the new window's context current and exposes no handle; the context's device
-  // context belongs to the window. Its class is registered with the ANSI calls, hence the A forms.
-  HWND window = WindowFromDC(wglGetCurrentDC());
+  MatchMonitorScale(SceneWindow());
+}
+
+void AttachMainMenu() {
   mainMenu = BuildMainMenu();
-  glutWindowProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PlatformWindowProc)));
-  MatchMonitorScale(window);
+  SceneWindow();
 }

@@ -1,20 +1,8 @@
 // guarded_divide_linux.cpp: division of the value holders, absorbing a trapped divide-by-zero.
 //
-// Linux offers no way to catch a floating-point trap and resume after the faulting instruction
-// without a process-wide signal handler, so the guard decides before dividing instead. A division
-// raises divide-by-zero exactly when a finite non-zero dividend (denormals included) meets a zero
-// divisor of either sign; inf/0 is an exact infinity, NaN/0 a quiet NaN and 0/0 is invalid, none
-// of them divide-by-zero. When that happens with FE_DIVBYZERO unmasked in the calling thread
-// (fegetexcept), the division would trap: it is not performed, the status flags are cleared as
-// the trap's handler would clear them, and the result is 0.0. In every other case the division is
-// performed, so an unmasked invalid, overflow, underflow or inexact trap raises SIGFPE at the
-// division itself and reaches the caller's own handling unchanged, and with the trap masked the
-// quotient and the flags are the IEEE ones. The decision reads only the operands and the calling
-// thread's trap mask, so there is no shared state and each thread keeps its own contract.
-//
-// The operands are classified by their bit patterns, which raises no flag even for a signalling
-// NaN. The divide reads its operands from volatile objects and writes its quotient to one, so no
-// optimiser can fold, hoist or drop a division whose trap or flags must happen at run time.
+// Linux cannot resume after a trapped division without a process-wide signal handler, so the
+// guard decides before dividing, from the operands and the calling thread's trap mask alone: no
+// state is shared, and each thread keeps its own contract (numeric.h, docs/linux.md).
 #include <cfenv>
 #include <cstdint>
 #include <cstring>
@@ -48,7 +36,10 @@ typename Layout<Real>::Bits MagnitudeBits(Real x) {
   return bits & Layout<Real>::kMagnitudeMask;
 }
 
-// True when dividend / divisor raises the IEEE divide-by-zero exception.
+// True when dividend / divisor raises the IEEE divide-by-zero exception: a finite non-zero
+// dividend, denormals included, over a zero of either sign. inf/0 is an exact infinity, NaN/0 a
+// quiet NaN and 0/0 invalid: none of them is divide-by-zero. Read from the bits, which raises no
+// flag even for a signalling NaN.
 template <typename Real>
 bool RaisesDivideByZero(Real dividend, Real divisor) {
   const auto magnitude = MagnitudeBits(dividend);
@@ -70,6 +61,10 @@ Real DivideAtRunTime(Real dividend, Real divisor) {
   return quotient;
 }
 
+// A division that would trap is not performed: the flags are cleared as the trap's handler would
+// clear them, and the result is 0.0. Every other one is, so an unmasked invalid, overflow,
+// underflow or inexact trap raises SIGFPE at the division itself, and with the trap masked the
+// quotient and the flags are the IEEE ones.
 template <typename Real>
 Real Divide(Real dividend, Real divisor) {
   if (RaisesDivideByZero(dividend, divisor) && DivideByZeroTrapUnmasked()) {

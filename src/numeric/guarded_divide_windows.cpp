@@ -1,17 +1,10 @@
 // guarded_divide_windows.cpp: division of the value holders under structured exception handling.
 //
-// The division runs inside __try. When the caller has unmasked divide-by-zero (_controlfp_s) and
-// the division raises it, the processor faults and the filter sees EXCEPTION_FLT_DIVIDE_BY_ZERO:
-// the handler clears the status word with _clearfp() and the result is 0.0. The filter declines
-// every other code, so an unmasked invalid (0/0), overflow, underflow or inexact fault travels on
-// to the caller's own handlers unchanged; with the traps masked nothing faults and the quotient
-// and the flags are the IEEE ones. Masks and flags are per thread, so each thread keeps its own
-// contract.
-//
-// clang guards calls inside __try, not instructions written there: a division inlined into the
-// __try block would fault outside any handler. The division is therefore a call that is never
-// inlined, and it reads its operands from volatile objects and writes its quotient to one, so
-// no optimiser can fold or drop a division whose fault or flags must happen at run time.
+// The division runs inside __try, and the filter takes only EXCEPTION_FLT_DIVIDE_BY_ZERO, raised
+// when the caller has unmasked divide-by-zero (_controlfp_s): the handler clears the status word
+// with _clearfp() and the result is 0.0. Every other fault travels on to the caller's own handlers
+// unchanged, and with the traps masked nothing faults (numeric.h, docs/windows.md). Masks and
+// flags are per thread, so each thread keeps its own contract.
 #include <float.h>
 #include <windows.h>
 
@@ -19,6 +12,9 @@
 
 namespace {
 
+// clang guards calls inside __try, not instructions written there: a division inlined into the
+// __try block would fault outside any handler. So the division is a call never inlined, through
+// volatile objects, so no optimiser can fold or drop one whose fault or flags must happen.
 template <typename Real>
 __attribute__((noinline)) Real DivideAtRunTime(Real dividend, Real divisor) {
   const volatile Real opaqueDividend = dividend;
