@@ -28,7 +28,7 @@ struct Run {
   std::optional<std::uint64_t> pausedAt;       // The tick paused at, at or after the last choice.
 };
 
-enum class Reason {
+enum class Reason : std::uint8_t {
   kNone,               // Read: the run is the link's.
   kTooLong,            // found: the hash's length; limit: kMaxChars.
   kMalformed,          // Not of the link's form.
