@@ -107,6 +107,17 @@ bool ReadFields(std::string_view text, Run& run) {
   return true;
 }
 
+// Appends the number in decimal.
+void AppendNumber(std::string& text, std::uint64_t value) {
+  char digits[20];
+  std::size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0) text += digits[--count];
+}
+
 Reading Refuse(Reason reason, std::uint64_t found, std::uint64_t limit) {
   Reading reading;
   reading.reason = reason;
@@ -176,9 +187,14 @@ std::optional<std::string> Write(const Run& run) {
   std::string hash;
   for (const program_clock::Choice& choice : run.choices) {
     hash += hash.empty() ? "#run=" : ",";
-    hash += std::to_string(choice.entry) + '@' + std::to_string(choice.tick);
+    AppendNumber(hash, static_cast<std::uint64_t>(choice.entry));
+    hash += '@';
+    AppendNumber(hash, choice.tick);
   }
-  if (run.pausedAt) hash += (hash.empty() ? "#pause=" : "&pause=") + std::to_string(*run.pausedAt);
+  if (run.pausedAt) {
+    hash += hash.empty() ? "#pause=" : "&pause=";
+    AppendNumber(hash, *run.pausedAt);
+  }
   if (hash.size() > kMaxChars) return std::nullopt;
   return hash;
 }
