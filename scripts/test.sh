@@ -4,10 +4,11 @@
 # Stages: formatting and lint; the unit and render tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the run's link fed arbitrary bytes under libFuzzer; the unit tests
 # built by g++ and clang++ at several optimisation levels, since the printed numbers must not
-# change; the unit tests under valgrind memcheck; the Debian package, its launcher and its manual page held to lintian and the desktop tools; the
-# Windows build, cross-built and run under Wine; the browser build, its unit tests under Node.js
-# and its page in a headless Chromium and in Firefox ESR; then the whole suite on the release build
-# but the ten-minute soak, whose summary closes the run. Each build is a preset of
+# change; the unit tests under valgrind memcheck; the Debian package, its launcher and its manual
+# page held to lintian and the desktop tools; the Windows build, cross-built and run under Wine;
+# the browser build, its unit tests under Node.js and its page in a headless Chromium and in
+# Firefox ESR; then the whole suite on the release build but the ten-minute soak, whose summary
+# closes the run. Each build is a preset of
 # CMakePresets.json; run the soak with `ctest --preset soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
