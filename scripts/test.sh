@@ -8,8 +8,8 @@
 # page held to lintian and the desktop tools; the Windows build, cross-built and run under Wine;
 # the browser build, its unit tests under Node.js and its page in a headless Chromium and in
 # Firefox ESR; then the whole suite on the release build but the ten-minute soak, whose summary
-# closes the run. Each build is a preset of
-# CMakePresets.json; run the soak with `ctest --preset soak`.
+# closes the run. Each build is a preset of CMakePresets.json; run the soak with
+# `ctest --preset soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
