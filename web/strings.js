@@ -4,8 +4,8 @@
 var kStrings = {
   en: {
     pageTitle: "Sample Drawing",
-    description: "A red cube that turns, revolves, grows and shrinks in WebGL, chosen from an " +
-        "eleven-entry menu, with a console of single- and double-precision arithmetic " +
+    description: "A red cube that turns, revolves, grows and shrinks in WebGL, chosen from a " +
+        "pop-up menu, with a console of single- and double-precision arithmetic " +
         "experiments and the animation's trace beside it.",
     heading: "Sample Drawing",
     languages: "Language",
@@ -70,7 +70,7 @@ var kStrings = {
   },
   ko: {
     pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
-    description: "WebGL로 그린 빨간 큐브가 11개 항목의 메뉴에서 고른 대로 자전하고, 공전하고, " +
+    description: "WebGL로 그린 빨간 큐브가 팝업 메뉴에서 고른 대로 자전하고, 공전하고, " +
         "커지고 작아집니다. 옆의 콘솔에는 단정밀도와 배정밀도 부동소수점 연산 실험의 결과와 " +
         "애니메이션의 추적 출력이 나옵니다.",
     heading: "Sample Drawing",
