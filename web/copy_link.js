@@ -35,6 +35,10 @@ function CopyLink(language) {
     } catch (error) {
       copied = false;
     }
+    if (copied) {
+      field.hidden = true;
+      button.focus();
+    }
     Say(copied ? "linkCopied" : "linkSelected");
   }
 
