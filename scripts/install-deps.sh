@@ -18,11 +18,12 @@ group_demo=(
 )
 # What the test command adds: style checks and the second compiler; GoogleTest; X11 and XTest
 # for reading pixels and driving the menu; valgrind for memcheck; the Debian package (dpkg-dev's
-# dpkg-shlibdeps finds its dependencies) and its checks. The style checks are one version by name,
-# 19, which Debian 12 and 13 both have, so that both judge the tree alike; the second compiler is
-# the release's own clang, since the exactness stage is meant to see more than one.
+# dpkg-shlibdeps finds its dependencies) and its checks; clang's runtime libraries hold libFuzzer
+# for the fuzz preset. The style checks are one version by name, 19, which Debian 12 and 13 both
+# have, so that both judge the tree alike; the second compiler is the release's own clang, since
+# the exactness stage is meant to see more than one.
 group_test=(
-  clang clang-format-19 clang-tidy-19
+  clang libclang-rt-dev clang-format-19 clang-tidy-19
   libgtest-dev libx11-dev libxtst-dev
   valgrind
   dpkg-dev lintian desktop-file-utils groff-base

@@ -2,13 +2,14 @@
 # test.sh: installs what is missing, builds, and runs every test (unit, render, end-to-end).
 #
 # Stages: formatting and lint; the unit and render tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer; the unit tests built by g++ and clang++ at several optimisation
-# levels, since the printed numbers must not change; the unit tests under valgrind memcheck; the
-# Debian package, its launcher and its manual page held to lintian and the desktop tools; the
-# Windows build, cross-built and run under Wine; the browser build, its unit tests under Node.js
-# and its page in a headless Chromium and in Firefox ESR; then the whole suite on the release build
-# but the ten-minute soak, whose summary closes the run. Each build is a preset of
-# CMakePresets.json; run the soak with `ctest --preset soak`.
+# UndefinedBehaviorSanitizer; the run's link fed arbitrary bytes under libFuzzer; the unit tests
+# built by g++ and clang++ at several optimisation levels, since the printed numbers must not
+# change; the unit tests under valgrind memcheck; the Debian package, its launcher and its manual
+# page held to lintian and the desktop tools; the Windows build, cross-built and run under Wine;
+# the browser build, its unit tests under Node.js and its page in a headless Chromium and in
+# Firefox ESR; then the whole suite on the release build but the ten-minute soak, whose summary
+# closes the run. Each build is a preset of CMakePresets.json; run the soak with
+# `ctest --preset soak`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,6 +33,9 @@ echo "clang-format-19 and clang-tidy-19: clean"
 
 echo "=== Sanitizers: unit and render tests ==="
 cmake --workflow --preset asan
+
+echo "=== Fuzzing: the run's link, 30 s ==="
+cmake --workflow --preset fuzz
 
 echo "=== Exactness: other compilers and optimisation levels ==="
 scripts/check-exactness.sh

@@ -462,7 +462,7 @@ class PageTests:
 
     def test_9b_held_or_out_of_view_the_panes_rest_while_the_program_goes_on(self):
         self.tab_to_canvas()
-        for _ in ("pause", "speed", "console", "hold"):  # Step is off while the program runs.
+        for _ in ("pause", "speed", "copy-link", "console", "hold"):  # Step is off while running.
             self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
         self.press_hold()
@@ -532,9 +532,10 @@ class PageTests:
         self.assertTrue(0.3 < rates[1] / rates[0] < 0.7, "ticks at 1x and 1/2x: %s" % rates)
 
     def test_9d_the_address_replays_a_paused_run_and_a_bad_one_gets_a_fresh_run(self):
-        def reload(script):
+        def reload(script, then="; location.reload()"):
+            """A script, then a reload; a changed hash reloads the page by itself."""
             self.page.lines.clear()
-            self.page.run_script(script + "; location.reload()")
+            self.page.run_script(script + then)
             self.page.wait_for_lines(len(self.report), 60)
             self.page.wait_until(FRAMES + " > 0", 10, "a frame")
 
@@ -545,11 +546,14 @@ class PageTests:
             return (panel, self.page.evaluate("[location.hash, newest.textContent, %s]" % STATUS),
                     self.page.screenshot(self.page.rect("#canvas")))
 
+        def choose_scale():
+            self.page.click(*self.at_canvas(*MENU_PRESS), button="right")
+            self.page.click(*self.centre("#menu li:nth-child(%d)" % SCALE_ENTRY))
+
         reload("history.replaceState(null, '', location.pathname)")
         for wait_s in (0.4, 0.7):  # Two animations, started at different ticks.
             self.page.pump(wait_s)
-            self.page.click(*self.at_canvas(*MENU_PRESS), button="right")
-            self.page.click(*self.centre("#menu li:nth-child(%d)" % SCALE_ENTRY))
+            choose_scale()
         self.page.pump(0.5)
         self.page.click(*self.centre("#pause"))
         for _ in range(2):
@@ -561,10 +565,30 @@ class PageTests:
         self.assertEqual(shown(), run)
         self.assertEqual(len(self.page.lines), len(self.report), "a replay went on")
 
-        reload("location.hash = '#run=5@10,6@9'")
-        self.assertIn("goes back in time",
-                      self.page.evaluate("document.getElementById('link-message').textContent"))
+        message = "document.getElementById('link-message').textContent"
+        reload("location.hash = '#run=5@10,6@9'", then="")
+        self.assertIn("goes back in time, from tick 10 to tick 9", self.page.evaluate(message))
         self.page.wait_until("location.hash === '' && /^Tick/.test(%s)" % STATUS, 5, "a fresh run")
+        reload("location.hash = '#run=3@0&pause=20'", then="")  # Followed in the same tab.
+        self.page.wait_until("/^Paused at tick 20,/.test(%s)" % STATUS, 5, "the link's tick")
+        self.assertEqual((self.page.evaluate(PANEL)["drawMode"], self.page.evaluate(message)),
+                         ("3", ""))
+        reload("location.hash = '#run=' + '5@0,'.repeat(494) + '5@0'", then="")
+        self.assertIn("starts 495 animations: a link starts at most 10",
+                      self.page.evaluate(message))
+        self.assert_no_chain("a refused link")
+
+        choose_scale()
+        self.page.pump(0.5)
+        self.page.run_script("if (navigator.clipboard) navigator.clipboard.writeText = "
+                             "() => Promise.reject(new Error('refused'))")
+        self.page.click(*self.centre("#copy-link"))
+        self.page.wait_until("document.getElementById('copy-news').textContent !== ''", 5)
+        link = self.page.evaluate("document.getElementById('copy-field').value")
+        tick = re.fullmatch(r".*#run=5@\d+&pause=(\d+)", link).group(1)
+        self.assertEqual(self.page.evaluate(message), "", "a choice clears the link's message")
+        reload("location.href = %r" % link, then="")
+        self.page.wait_until("/^Paused at tick %s,/.test(%s)" % (tick, STATUS), 5, "the copy's tick")
 
     def test_9e_lost_graphics_are_said_in_words_and_their_return_offers_to_start_again(self):
         self.page.evaluate("(window.loss = (canvas.getContext('webgl') || canvas.getContext("

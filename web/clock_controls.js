@@ -1,5 +1,5 @@
-// clock_controls.js: the program's clock under the drawing: Pause (a toggle), Step (one tick of
-// 100 ms while paused), Speed (1×, ½×, ¼×) and a line with the program's tick and time. The clock
+// clock_controls.js: the program's clock under the drawing: Pause (a toggle), Step (one tick
+// while paused), Speed (1×, ½×, ¼×) and a line with the program's tick and time. The clock
 // itself is the program's (src/app/program_clock_page_web.cpp); these controls only ask it.
 //
 // The line is not a live region: it changes ten times a second while the program runs, and is
@@ -25,11 +25,12 @@ function ClockControls(language) {
 
   function StatusText() {
     var tick = program._ProgramTick();
+    var seconds = tick * program._ProgramTickMs() / 1000;
     var current = language.Current();
     return language.Text(Paused() ? "pausedAt" : "runningAt", {
       tick: tick.toLocaleString(current),
-      seconds: (tick / 10).toLocaleString(current, {minimumFractionDigits: 1,
-                                                    maximumFractionDigits: 1}),
+      seconds: seconds.toLocaleString(current, {minimumFractionDigits: 1,
+                                                maximumFractionDigits: 1}),
     });
   }
 

@@ -200,7 +200,7 @@ function MenuButton(canvas, language, choose) {
   language.OnChange(ShowHelp);
 
   return {
-    // The program's entries in menu order: [{label, value}, ...]; the page chooses by position.
+    // The program's entries in menu order: [{label}, ...]; the page chooses by position.
     // The labels are Korean in every language of the page.
     Attach: function (entries) {
       entries.forEach(function (entry) {

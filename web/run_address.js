@@ -1,10 +1,12 @@
-// run_address.js: the run in the page's address. As the run changes, the address is replaced (no
-// history entry per change); at start-up a run in the address is replayed before the first tick,
-// or, when it cannot be, the page says why in one line and the program starts afresh. What the
-// address holds is read by run_link.js and never shown as markup.
+// run_address.js: the run in the page's address. The program reads and checks the address at
+// start-up and replays its run (src/app/run_link.cpp); it hands the page the hash to write as the
+// run changes, and what it refused, with the value found, for the page to say in words. Nothing
+// of the address is read here or shown as markup.
 //
-// Browsers refuse more than a couple of hundred address changes in ten seconds, so a burst of
-// changes (a held Step key) writes the address once at its end.
+// The address is replaced as the run changes (no history entry per change), at most every
+// kAddressEveryMs, since browsers refuse more than a couple of hundred changes in ten seconds. An
+// address changed in the tab (a link followed, Back, Forward) starts the page afresh on it; the
+// page's own replaceState writes fire no hashchange.
 var kAddressEveryMs = 200;
 var kLinkReasons = {
   "too-long": "linkTooLong",
@@ -12,20 +14,28 @@ var kLinkReasons = {
   "unknown-entry": "linkUnknownEntry",
   "backwards": "linkBackwards",
   "too-far": "linkTooFar",
-  "too-much": "linkTooFar",
+  "too-many-animations": "linkTooManyAnimations",
+  "too-much-trace": "linkTooMuchTrace",
+  "refused": "linkRefused",
 };
 
 function RunAddress(language) {
-  var runLink = RunLink();
   var message = document.getElementById("link-message");
-  var messageKey = "";
+  var refusal = null;  // What the program refused in the address: {reason, found, limit}.
   var pendingHash = null;
   var writeTimer = 0;
 
   function ShowMessage() {
-    message.hidden = messageKey === "";
-    message.textContent = messageKey === "" ? ""
-        : language.Text(messageKey) + " " + language.Text("linkFresh");
+    message.hidden = refusal === null;
+    if (refusal === null) {
+      message.textContent = "";
+      return;
+    }
+    var current = language.Current();
+    message.textContent = language.Text(kLinkReasons[refusal.reason] || "linkRefused", {
+      found: refusal.found.toLocaleString(current),
+      limit: refusal.limit.toLocaleString(current),
+    }) + " " + language.Text("linkFresh");
   }
 
   function Write() {
@@ -40,32 +50,32 @@ function RunAddress(language) {
   }
 
   language.OnChange(ShowMessage);
+  window.addEventListener("hashchange", function () { location.reload(); });
 
   return {
-    // At start-up, before the first tick: the address's run, replayed in full or not at all.
+    // At start-up, before the first tick: the program reads the address and replays its run.
     Replay: function (program) {
-      var run = runLink.Parse(location.hash);
-      if (run.ok && (run.choices.length > 0 || run.pausedAt !== null)) {
-        run.choices.forEach(function (choice) {
-          program._QueueReplayChoice(choice.entry, choice.tick);
-        });
-        if (program._ReplayRun(run.pausedAt === null ? -1 : run.pausedAt) === 0) {
-          run = {ok: false, reason: "refused"};
-        }
-      }
-      messageKey = run.ok ? "" : kLinkReasons[run.reason] || "linkRefused";
-      ShowMessage();
-      if (!run.ok) {  // The address says what runs now: a reload starts afresh too.
-        pendingHash = "";
-        Write();
-      }
+      program._ApplyAddressLink();
     },
-    // The program's run now: {choices: [{entry, tick}, ...], pausedAt: tick or null}.
+    // The program's reading of the address: reason "" when it was replayed.
+    LinkRead: function (reading) {
+      refusal = reading.reason === "" ? null : reading;
+      ShowMessage();
+    },
+    // The program's run now: {hash, tick, paused, change}; hash null for a run no link replays,
+    // and then the address keeps the last. A refused address is written over at once.
     RunChanged: function (run) {
-      var hash = runLink.Format(run);
-      if (hash === null) return;  // Beyond what a link replays: the address keeps the last.
-      pendingHash = hash;
-      if (writeTimer === 0) writeTimer = setTimeout(Write, kAddressEveryMs);
+      if (refusal !== null && (run.change === "choice" || run.change === "step")) {
+        refusal = null;
+        ShowMessage();
+      }
+      if (run.hash === null) return;
+      pendingHash = run.hash;
+      if (run.change === "link") {
+        Write();
+      } else if (writeTimer === 0) {
+        writeTimer = setTimeout(Write, kAddressEveryMs);
+      }
     },
   };
 }

@@ -26,6 +26,7 @@ function Start() {
   var panel = FramePanel(language);
   var clock = ClockControls(language);
   var address = RunAddress(language);
+  var copyLink = CopyLink(language);
   var menuButton = MenuButton(canvas, language, function (position) {
     if (program && !stopped) program._ChooseEntry(position);
   });
@@ -100,7 +101,9 @@ function Start() {
       address.Replay(module);
       replaying = false;
       clock.Attach(module);
+      copyLink.Attach(module);
     },
+    linkRead: address.LinkRead,
     runChanged: function (run) {
       address.RunChanged(run);
       clock.RunChanged();

@@ -4,8 +4,8 @@
 var kStrings = {
   en: {
     pageTitle: "Sample Drawing",
-    description: "A red cube that turns, revolves, grows and shrinks in WebGL, chosen from an " +
-        "eleven-entry menu, with a console of single- and double-precision arithmetic " +
+    description: "A red cube that turns, revolves, grows and shrinks in WebGL, chosen from a " +
+        "pop-up menu, with a console of single- and double-precision arithmetic " +
         "experiments and the animation's trace beside it.",
     heading: "Sample Drawing",
     languages: "Language",
@@ -49,17 +49,28 @@ var kStrings = {
     speed: "Speed",
     runningAt: "Tick {tick}, {seconds} s of program time",
     pausedAt: "Paused at tick {tick}, {seconds} s",
-    linkTooLong: "This address is too long to hold a run.",
+    linkTooLong: "This address is {found} characters long; an address holds a run in at most " +
+        "{limit}.",
     linkMalformed: "This address does not hold a run in the page's form.",
-    linkUnknownEntry: "This address names a menu entry the menu does not have.",
-    linkBackwards: "This address's run goes back in time.",
-    linkTooFar: "This address's run is longer than the page replays (an hour of program time).",
+    linkUnknownEntry: "This address names entry {found}: the menu has entries 1 to {limit}.",
+    linkBackwards: "This address's run goes back in time, from tick {limit} to tick {found}.",
+    linkTooFar: "This address's run goes to tick {found}, beyond the hour of program time the " +
+        "page replays.",
     linkRefused: "The program could not replay this address's run.",
     linkFresh: "The program starts afresh.",
+    linkTooManyAnimations: "This address starts {found} animations: a link starts at most {limit}.",
+    linkTooMuchTrace: "This address's animations would run {found} ticks in all, longer than " +
+        "three of them for an hour.",
+    copyLink: "Copy link",
+    linkField: "Link to this moment",
+    linkCopied: "Link copied: it opens the run paused at this tick.",
+    linkSelected: "The browser did not let the page copy: the link is selected in the field, " +
+        "ready to copy.",
+    linkBeyond: "This run is longer than a link replays, so there is no link to copy.",
   },
   ko: {
     pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
-    description: "WebGL로 그린 빨간 큐브가 11개 항목의 메뉴에서 고른 대로 자전하고, 공전하고, " +
+    description: "WebGL로 그린 빨간 큐브가 팝업 메뉴에서 고른 대로 자전하고, 공전하고, " +
         "커지고 작아집니다. 옆의 콘솔에는 단정밀도와 배정밀도 부동소수점 연산 실험의 결과와 " +
         "애니메이션의 추적 출력이 나옵니다.",
     heading: "Sample Drawing",
@@ -106,12 +117,27 @@ var kStrings = {
     speed: "속도",
     runningAt: "틱 {tick}, 프로그램 시간 {seconds}초",
     pausedAt: "틱 {tick}({seconds}초)에서 일시 정지됨",
-    linkTooLong: "이 주소는 너무 길어서 실행 기록을 담을 수 없습니다.",
+    linkTooLong: "이 주소는 {found}자입니다. 실행 기록을 담는 주소는 {limit}자까지만 " +
+        "쓸 수 있습니다.",
     linkMalformed: "이 주소에는 이 페이지가 쓰는 형식의 실행 기록이 없습니다.",
-    linkUnknownEntry: "이 주소에는 메뉴에 없는 항목이 들어 있습니다.",
-    linkBackwards: "이 주소의 실행 기록은 시간 순서가 맞지 않습니다.",
-    linkTooFar: "이 주소의 실행 기록은 이 페이지가 재현하는 길이(프로그램 시간 1시간)보다 깁니다.",
+    linkUnknownEntry: "이 주소에는 메뉴에 없는 {found}번 항목이 들어 있습니다. 메뉴 항목은 " +
+        "1번부터 {limit}번까지입니다.",
+    linkBackwards: "이 주소의 실행 기록은 시간 순서가 맞지 않습니다(틱 {limit} 다음에 " +
+        "틱 {found}).",
+    linkTooFar: "이 주소의 실행 기록은 틱 {found}까지 이어져, 이 페이지가 재현하는 길이" +
+        "(프로그램 시간 1시간)보다 깁니다.",
     linkRefused: "프로그램이 이 주소의 실행 기록을 재현하지 못했습니다.",
     linkFresh: "프로그램을 처음부터 시작합니다.",
+    linkTooManyAnimations: "이 주소는 애니메이션을 {found}개 시작합니다. 링크 하나로 시작할 수 " +
+        "있는 애니메이션은 {limit}개까지입니다.",
+    linkTooMuchTrace: "이 주소의 애니메이션은 모두 합해 {found}틱 동안 실행되어, 애니메이션 " +
+        "세 개를 1시간 동안 실행하는 것보다 깁니다.",
+    copyLink: "링크 복사",
+    linkField: "지금 이 순간의 링크",
+    linkCopied: "링크를 복사했습니다. 이 링크를 열면 지금 이 틱에서 일시 정지된 실행을 볼 수 " +
+        "있습니다.",
+    linkSelected: "브라우저가 복사를 허용하지 않았습니다. 입력란에 링크가 선택되어 있으니 " +
+        "직접 복사하세요.",
+    linkBeyond: "이 실행은 링크로 재현할 수 있는 길이보다 길어서 복사할 링크가 없습니다.",
   },
 };

@@ -34,12 +34,9 @@ constexpr GLfloat kCornerSigns[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.
 
 // Gives the page the entries in order; the page defines Module.attachMenu and opens the menu on
 // the right button (a long press on a touch screen).
-EM_JS(void, HandMenuToPage, (const char* const* labels, const int* values, int count), {
+EM_JS(void, HandMenuToPage, (const char* const* labels, int count), {
   var entries = [];
-  for (var i = 0; i < count; ++i) {
-    entries.push(
-        {label : UTF8ToString(HEAPU32[(labels >> 2) + i]), value : HEAP32[(values >> 2) + i]});
-  }
+  for (var i = 0; i < count; ++i) entries.push({label : UTF8ToString(HEAPU32[(labels >> 2) + i])});
   Module["attachMenu"](entries);
 });
 
@@ -69,10 +66,6 @@ void ConnectDisplay() {}
 
 void AttachMainMenu() {
   std::array<const char*, kMainMenuEntryCount> labels{};
-  std::array<int, kMainMenuEntryCount> values{};
-  for (int i = 0; i < kMainMenuEntryCount; ++i) {
-    labels[i] = kMainMenuEntries[i].label;
-    values[i] = kMainMenuEntries[i].value;
-  }
-  HandMenuToPage(labels.data(), values.data(), kMainMenuEntryCount);
+  for (int i = 0; i < kMainMenuEntryCount; ++i) labels[i] = kMainMenuEntries[i].label;
+  HandMenuToPage(labels.data(), kMainMenuEntryCount);
 }

@@ -1,38 +1,28 @@
 // program_clock_page_web.cpp: the browser, where the program's timers run on the clock in
-// program_clock_web.cpp instead of the browser's setTimeout, and the page drives that clock.
+// program_clock_web.cpp instead of the browser's setTimeout, and the page drives that clock and
+// replays the run in its address. What the page calls and is handed is listed in docs/web.md.
 //
 // glutTimerFunc is defined here: a definition in the program takes the place of the one in
-// Emscripten's GLUT library. The clock is paced as the library's timers were, by one browser
-// timeout at a time, set for when the next timer falls due; each brings the clock up to the real
-// time that has passed. A hidden tab's timeouts come late and seldom, and the clock's clamp keeps
-// the gap from being made up in a burst.
-//
-// What the page calls (as Module._Name):
-//   ChooseEntry(entry)               chooses the menu entry at that position (from 1); 0 if none
-//   PauseProgram(), ResumeProgram()
-//   StepProgram()                    while paused, one tick on; 0 when running
-//   SetProgramSpeed(divisor)         program time at 1/divisor of real time: 1, 2 or 4; 0 if not
-//   ProgramTimeMs(), ProgramTick(), ProgramPaused()
-//   QueueReplayChoice(entry, tick)   then ReplayRun(pausedAtTick or -1): replays a run from a
-//                                    link, drawing once at the end; 0 when refused, and then a
-//                                    fresh run goes on as if nothing had been asked
-// Whenever the run changes (a choice, a pause, a step, a resume, a replay) the program calls
-// Module.runChanged({choices: [{entry, tick}, ...], pausedAt: tick or null}), if the page has it.
+// Emscripten's GLUT library. The clock is paced by one browser timeout at a time, set for when
+// the next timer falls due; each brings the clock up to the real time passed. A hidden tab's
+// timeouts come late and seldom, and the clock's clamp keeps the gap from being made up in a burst.
 #include <emscripten.h>
 #include <emscripten/eventloop.h>
 
 #include <cstdint>
-#include <vector>
+#include <optional>
+#include <string>
 
 #include "glut_api.h"
 #include "program_clock_web.h"
+#include "run_link.h"
+#include "scene.h"
 
 namespace {
 
 double countedToRealMs = -1.0;  // Real time the clock has been brought up to; negative: none yet.
 long wakeTimeout = 0;           // The browser timeout set for the next timer, if any.
-std::vector<program_clock::Choice> replayQueue;
-bool replayQueueValid = true;
+std::string momentLink;         // The last link handed out by MomentLink.
 
 // Brings the clock up to the real time now: every timer due by then fires.
 void CatchUp() {
@@ -58,27 +48,58 @@ void Wake(void* /*userData*/) {
 
 }  // namespace
 
-EM_JS(void, HandRunToPage, (const int* entries, const int* ticks, int count, int pausedAt), {
-  if (!Module["runChanged"]) return;
-  var choices = [];
-  for (var i = 0; i < count; ++i) {
-    choices.push({entry : HEAP32[(entries >> 2) + i], tick : HEAP32[(ticks >> 2) + i]});
+// The address's hash, copied into `into` only when it fits in size bytes with its terminator; its
+// length in UTF-8 bytes either way, so a hash of any length is measured and never copied whole.
+EM_JS(int, CopyAddressHash, (char* into, int size), {
+  var hash = location.hash;
+  var bytes = lengthBytesUTF8(hash);
+  if (bytes < size) stringToUTF8(hash, into, size);
+  return bytes;
+});
+
+EM_JS(void, HandLinkToPage, (const char* reason, double found, double limit), {
+  if (Module["linkRead"]) {
+    Module["linkRead"]({reason : UTF8ToString(reason), found : found, limit : limit});
   }
-  Module["runChanged"]({choices : choices, pausedAt : pausedAt < 0 ? null : pausedAt});
+});
+
+// hash is null for a run no link replays; change names what changed it.
+EM_JS(void, HandRunToPage, (const char* hash, double tick, int paused, const char* change), {
+  if (!Module["runChanged"]) return;
+  Module["runChanged"]({
+    hash : hash ? UTF8ToString(hash) : null,
+    tick : tick,
+    paused : !!paused,
+    change : UTF8ToString(change)
+  });
 });
 
 namespace {
 
-void TellPageRunChanged() {
-  const std::vector<program_clock::Choice>& run = program_clock::Choices();
-  std::vector<int> entries;
-  std::vector<int> ticks;
-  for (const program_clock::Choice& choice : run) {
-    entries.push_back(choice.entry);
-    ticks.push_back(static_cast<int>(choice.tick));
+run_link::Run CurrentRun(bool paused) {
+  run_link::Run run{program_clock::Choices(), std::nullopt};
+  if (paused) run.pausedAt = program_clock::Tick();
+  return run;
+}
+
+void TellPageRunChanged(const char* change) {
+  const std::optional<std::string> hash = run_link::Write(CurrentRun(program_clock::Paused()));
+  HandRunToPage(hash ? hash->c_str() : nullptr, static_cast<double>(program_clock::Tick()),
+                program_clock::Paused() ? 1 : 0, change);
+}
+
+// The address's run, read and checked whole: a refused one leaves the program as it started.
+run_link::Reading ReadAddress() {
+  std::string hash(run_link::kMaxChars + 1, '\0');
+  const int bytes = CopyAddressHash(hash.data(), static_cast<int>(hash.size()));
+  if (bytes > static_cast<int>(run_link::kMaxChars)) {
+    // Not copied: read as a hash one byte too long, which is refused, and told its own length.
+    run_link::Reading reading = run_link::Read(hash);
+    reading.found = static_cast<std::uint64_t>(bytes);
+    return reading;
   }
-  HandRunToPage(entries.data(), ticks.data(), static_cast<int>(run.size()),
-                program_clock::Paused() ? static_cast<int>(program_clock::Tick()) : -1);
+  hash.resize(static_cast<std::size_t>(bytes));
+  return run_link::Read(hash);
 }
 
 }  // namespace
@@ -99,7 +120,7 @@ EMSCRIPTEN_KEEPALIVE int ChooseEntry(int entry) {
   CatchUp();
   if (!program_clock::Choose(entry)) return 0;
   ScheduleWake();
-  TellPageRunChanged();
+  TellPageRunChanged("choice");
   return 1;
 }
 
@@ -107,7 +128,7 @@ EMSCRIPTEN_KEEPALIVE void PauseProgram() {
   CatchUp();
   program_clock::Pause();
   ScheduleWake();
-  TellPageRunChanged();
+  TellPageRunChanged("pause");
 }
 
 // The time spent paused is not counted.
@@ -115,12 +136,12 @@ EMSCRIPTEN_KEEPALIVE void ResumeProgram() {
   program_clock::Resume();
   countedToRealMs = emscripten_get_now();
   ScheduleWake();
-  TellPageRunChanged();
+  TellPageRunChanged("resume");
 }
 
 EMSCRIPTEN_KEEPALIVE int StepProgram() {
   if (!program_clock::Step()) return 0;
-  TellPageRunChanged();
+  TellPageRunChanged("step");
   return 1;
 }
 
@@ -138,24 +159,37 @@ EMSCRIPTEN_KEEPALIVE int ProgramTick() { return static_cast<int>(program_clock::
 
 EMSCRIPTEN_KEEPALIVE int ProgramPaused() { return program_clock::Paused() ? 1 : 0; }
 
-// Negative ticks are refused here, so the clock sees only what it can check.
-EMSCRIPTEN_KEEPALIVE int QueueReplayChoice(int entry, int tick) {
-  replayQueueValid = replayQueueValid && tick >= 0;
-  if (replayQueueValid) replayQueue.push_back({entry, static_cast<std::uint64_t>(tick)});
-  return replayQueueValid ? 1 : 0;
+EMSCRIPTEN_KEEPALIVE int ProgramTickMs() { return static_cast<int>(kTickMs); }
+
+// For start-up, before the first tick (Module.postRun is the moment): the address's run, replayed
+// whole or not at all. The page is handed the reading, then the run. The time the replay takes is
+// not counted.
+EMSCRIPTEN_KEEPALIVE int ApplyAddressLink() {
+  const run_link::Reading reading = ReadAddress();
+  const run_link::Run& run = reading.run;
+  const bool read = reading.reason == run_link::Reason::kNone;
+  const bool replayed =
+      read && program_clock::Replay(run.choices,
+                                    run.pausedAt ? static_cast<std::int64_t>(*run.pausedAt) : -1);
+  if (read && !replayed) {  // Checked already: only a program past its start refuses.
+    HandLinkToPage("refused", 0.0, 0.0);
+  } else {
+    HandLinkToPage(run_link::ReasonName(reading.reason), static_cast<double>(reading.found),
+                   static_cast<double>(reading.limit));
+  }
+  if (replayed) {
+    countedToRealMs = emscripten_get_now();
+    ScheduleWake();
+  }
+  TellPageRunChanged("link");
+  return replayed ? 1 : 0;
 }
 
-// For start-up, before the first tick: Module.postRun is the moment. The time the replay takes
-// is not counted.
-EMSCRIPTEN_KEEPALIVE int ReplayRun(int pausedAtTick) {
-  const bool replayed = replayQueueValid && program_clock::Replay(replayQueue, pausedAtTick);
-  replayQueue.clear();
-  replayQueueValid = true;
-  if (!replayed) return 0;
-  countedToRealMs = emscripten_get_now();
-  ScheduleWake();
-  TellPageRunChanged();
-  return 1;
+// The link to the run paused at the current tick, whether or not it runs; "" for a run no link
+// replays. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* MomentLink() {
+  momentLink = run_link::Write(CurrentRun(true)).value_or("");
+  return momentLink.c_str();
 }
 
 }  // extern "C"

@@ -25,7 +25,6 @@ char label10[] = "두개의 큐브(메뉴 3번 + 3번 바깥쪽에서 자전 및
 char label11[] = "두개의 큐브(지구와 달)";
 
 constexpr int kFirstDrawMode = 1;
-constexpr int kScaleDrawMode = 5;  // Also the last draw mode.
 
 }  // namespace
 

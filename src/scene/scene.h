@@ -15,6 +15,7 @@ constexpr int kWindowSizePx = 300;    // Window and viewport edge, in logical pi
 constexpr unsigned kTickMs = 100;     // Period of every timer.
 constexpr int kRotateTimerValue = 0;  // Passed when arming MyRotateTimer; never read.
 constexpr int kScaleTimerValue = 1;   // Passed when arming MyTimer and MyTimer2; never read.
+constexpr int kScaleDrawMode = 5;     // Last draw mode; as a menu value, starts a scale chain.
 // Growth per MyTimer tick, computed in single precision. It rounds back to 0.1f: 1e-9 is below
 // half a unit in the last place of 0.1f.
 constexpr float kGrowthStep = 0.1f - 1e-9f;
