@@ -56,6 +56,7 @@ var kStrings = {
     linkTooFar: "This address's run is longer than the page replays (an hour of program time).",
     linkRefused: "The program could not replay this address's run.",
     linkFresh: "The program starts afresh.",
+    canvasSize: "Size",
   },
   ko: {
     pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
@@ -113,5 +114,6 @@ var kStrings = {
     linkTooFar: "이 주소의 실행 기록은 이 페이지가 재현하는 길이(프로그램 시간 1시간)보다 깁니다.",
     linkRefused: "프로그램이 이 주소의 실행 기록을 재현하지 못했습니다.",
     linkFresh: "프로그램을 처음부터 시작합니다.",
+    canvasSize: "크기",
   },
 };
