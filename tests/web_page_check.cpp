@@ -4,10 +4,9 @@
 //   web_page_check report                   the 44 lines of the start-up report
 //   web_page_check trace                    the first twelve ticks of a scale trace from 1.0
 //   web_page_check frame IMAGE.ppm MODE SCALE...
-//       fits the square image (top row first), 300 pixels a side or more for a drawing larger or
-//       denser, to the cube of draw mode MODE at the best of the given scales and any angle the
-//       timer produces; prints the fit and exits 0 when every pixel clear of the outline's edges
-//       is right.
+//       fits the square image (top row first), 300 pixels a side or more, to the cube of draw
+//       mode MODE at the best of the given scales and any angle the timer produces; prints the
+//       fit and exits 0 when every pixel clear of the outline's edges is right.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -124,24 +124,24 @@ SceneReport CheckScene(const xharness::RgbImage& image, const Quad& quadPx, doub
   }
   // The axis line lies on the boundary between rows (columns) 149 and 150; either may carry it.
   const int axisPx = viewportPx / 2;
-  const int lastPx = axisPx + AxisWidthPx(viewportPx);
+  const int widthPx = AxisWidthPx(viewportPx);
   const double clearPx = marginPx + 3.0;
-  for (int along = lastPx + 2; along < viewportPx; ++along) {
+  for (int along = axisPx + widthPx + 2; along < viewportPx; ++along) {
     bool xAxisClear = true;
     bool yAxisClear = true;
-    bool xAxisRed = false;
-    bool yAxisRed = false;
-    for (int across = axisPx - 2; across <= lastPx; ++across) {
+    int xAxisRed = 0;
+    int yAxisRed = 0;
+    for (int across = axisPx - 2; across <= axisPx + widthPx; ++across) {
       xAxisClear = xAxisClear && InsideDistancePx(quadPx, along + 0.5, across + 0.5) < -clearPx;
       yAxisClear = yAxisClear && InsideDistancePx(quadPx, across + 0.5, along + 0.5) < -clearPx;
-      xAxisRed = xAxisRed || image.AtFromBottom(along, across) == xharness::kRed;
-      yAxisRed = yAxisRed || image.AtFromBottom(across, along) == xharness::kRed;
+      xAxisRed += image.AtFromBottom(along, across) == xharness::kRed ? 1 : 0;
+      yAxisRed += image.AtFromBottom(across, along) == xharness::kRed ? 1 : 0;
     }
-    if (xAxisClear && !xAxisRed) {
-      Note(report, along, axisPx, "red (x axis)", image.AtFromBottom(along, axisPx));
+    if (xAxisClear && xAxisRed != widthPx) {
+      Note(report, along, axisPx, "red (x axis, its width)", image.AtFromBottom(along, axisPx));
     }
-    if (yAxisClear && !yAxisRed) {
-      Note(report, axisPx, along, "red (y axis)", image.AtFromBottom(axisPx, along));
+    if (yAxisClear && yAxisRed != widthPx) {
+      Note(report, axisPx, along, "red (y axis, its width)", image.AtFromBottom(axisPx, along));
     }
   }
   return report;
@@ -210,8 +210,8 @@ FitScore Score(const xharness::RgbImage& image, const Quad& quadPx, int viewport
 
 }  // namespace
 
-int CountMismatches(const xharness::RgbImage& image, const Quad& quadPx, int viewportPx) {
-  return Score(image, quadPx, viewportPx).mismatches;
+int CountMismatches(const xharness::RgbImage& image, const Quad& quadPx) {
+  return Score(image, quadPx, kViewportPx).mismatches;
 }
 
 AngleFit FitAngle(const xharness::RgbImage& image, int drawMode, double scale, int viewportPx) {

@@ -3,8 +3,8 @@
 //
 // Coordinates: scene units run -1..1 on both axes; viewport pixels run 0..300 from the viewport's
 // lower-left corner, x to the right and y up, so pixel (i, j) covers [i, i+1] x [j, j+1] and the
-// scene point (x, y) lands at ((x + 1) * 150, (y + 1) * 150). A viewport of viewportPx pixels a
-// side (a denser window, or a larger one in the browser) scales all of it, the axes' width too.
+// scene point (x, y) lands at ((x + 1) * 150, (y + 1) * 150); a viewport viewportPx a side scales
+// all of it, the axes' width too.
 #pragma once
 
 #include <array>
@@ -44,8 +44,7 @@ double InsideDistancePx(const Quad& quadPx, double x, double y);
 // The axes' width in pixels: one pixel of the 300-pixel viewport, rounded.
 int AxisWidthPx(int viewportPx);
 // True for pixels near the two red half-axes, which run from the viewport's centre to its right
-// edge and to its top edge (rows or columns 148 to 151 from the centre on, at 300 pixels; two
-// below the centre to one beyond the axes' width above it, in general).
+// edge and to its top edge (rows or columns 148 to 151 from the centre on, at 300 pixels).
 bool InAxisBand(int i, int j, int viewportPx = kViewportPx);
 
 struct SceneReport {
@@ -56,7 +55,8 @@ struct SceneReport {
 
 // Checks the viewport whose lower-left corner is the image's bottom-left pixel: pixels at least
 // marginPx inside the outline are red; pixels at least marginPx outside it and off the axis bands
-// are white; each axis is red across its band wherever the cube is more than marginPx + 3 away.
+// are white; each axis is red across its band, AxisWidthPx wide, wherever the cube is more than
+// marginPx + 3 away.
 SceneReport CheckScene(const xharness::RgbImage& image, const Quad& quadPx, double marginPx,
                        int viewportPx = kViewportPx);
 // Checks that every pixel of the image outside the viewport is white.
@@ -64,8 +64,7 @@ SceneReport CheckOutsideViewportWhite(const xharness::RgbImage& image);
 
 // Pixels off the axis bands whose redness disagrees with "centre inside the outline"; pixels
 // whose centre lies on an edge (within 0.05 px) are not counted.
-int CountMismatches(const xharness::RgbImage& image, const Quad& quadPx,
-                    int viewportPx = kViewportPx);
+int CountMismatches(const xharness::RgbImage& image, const Quad& quadPx);
 
 struct AngleFit {
   double angleDeg = 0.0;
