@@ -1,4 +1,4 @@
-// canvas_size.js: the size control beside the drawing: the canvas's box at 1×, 1.5× or 2× its
+// canvas_size.js: the size control under the drawing: the canvas's box at 1×, 1.5× or 2× its
 // usual 300 CSS pixels, as the style sheet sizes it for the scene's data-size, and never wider
 // than the page. The choice is kept in local storage; read back, only the sizes offered count,
 // and anything else is 1×.
