@@ -39,6 +39,7 @@ function Start() {
     menuButton.Close(false);
     clock.Stop();
     canvas.hidden = document.getElementById("help").hidden = true;
+    document.getElementById("size-control").hidden = true;
     failureKey = key;
     failureValues = values || {};
     failure.hidden = false;
