@@ -4,9 +4,9 @@
 //   web_page_check report                   the 44 lines of the start-up report
 //   web_page_check trace                    the first twelve ticks of a scale trace from 1.0
 //   web_page_check frame IMAGE.ppm MODE SCALE...
-//       fits the 300 x 300 image (top row first) to the cube of draw mode MODE at the best of the
-//       given scales and any angle the timer produces; prints the fit and exits 0 when every
-//       pixel clear of the outline's edges is right.
+//       fits the square image (top row first), 300 pixels a side or more, to the cube of draw
+//       mode MODE at the best of the given scales and any angle the timer produces; prints the
+//       fit and exits 0 when every pixel clear of the outline's edges is right.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -55,24 +55,25 @@ void PrintLines(const std::vector<std::string>& lines) {
 
 int CheckFrame(const std::string& path, int drawMode, const std::vector<double>& scales) {
   const std::optional<xharness::RgbImage> image = ReadPpm(path);
-  if (!image || image->width() != scenecheck::kViewportPx ||
-      image->height() != scenecheck::kViewportPx) {
-    std::fprintf(stderr, "%s: not a %d x %d binary PPM\n", path.c_str(), scenecheck::kViewportPx,
+  const int edgePx = image ? image->width() : 0;
+  if (!image || edgePx != image->height() || edgePx < scenecheck::kViewportPx) {
+    std::fprintf(stderr, "%s: not a square binary PPM of %d pixels a side or more\n", path.c_str(),
                  scenecheck::kViewportPx);
     return 2;
   }
   double bestScale = 0.0;
   scenecheck::AngleFit best{0.0, std::numeric_limits<int>::max()};
   for (double scale : scales) {
-    const scenecheck::AngleFit fit = scenecheck::FitAngle(*image, drawMode, scale);
+    const scenecheck::AngleFit fit = scenecheck::FitAngle(*image, drawMode, scale, edgePx);
     if (fit.mismatches < best.mismatches) {
       best = fit;
       bestScale = scale;
     }
   }
   const scenecheck::SceneReport report = scenecheck::CheckScene(
-      *image, scenecheck::ToViewportPx(scenecheck::CubeOutline(drawMode, best.angleDeg, bestScale)),
-      kMarginPx);
+      *image,
+      scenecheck::ToViewportPx(scenecheck::CubeOutline(drawMode, best.angleDeg, bestScale), edgePx),
+      kMarginPx, edgePx);
   std::printf("mode %d scale %.6f angle %.0f mismatches %d wrong %d\n", drawMode, bestScale,
               best.angleDeg, best.mismatches, report.wrongPixels);
   if (report.wrongPixels != 0) {

@@ -76,6 +76,7 @@ PANEL = """
 """
 FRAMES = "sampleDrawingTest.framesRecorded()"
 STATUS = "document.getElementById('clock-status').textContent"
+SIZE = "[document.getElementById('canvas-size').value, canvas.width]"  # At ratio 1.
 # Every scale the panel shows from now on.
 WATCH_SCALES = """
 window.scalesShown = [];
@@ -183,6 +184,10 @@ class PageTests:
                 self.fail("%s\n%s(frame kept as %s)" % (fit.stdout, fit.stderr, kept))
         return fit.stdout
 
+    def choose_size(self, size):
+        self.page.evaluate("(s => (s.value = '%s', s.dispatchEvent(new Event('change'))))"
+                           "(document.getElementById('canvas-size'))" % size)
+
     def at_canvas(self, x, y):
         return self.canvas[0] + x, self.canvas[1] + y
 
@@ -260,7 +265,18 @@ class PageTests:
                 self.assertTrue(image.startswith(b"P6\n%d %d\n" % ((CANVAS_PX * ratio,) * 2)))
                 self.assertGreater(image.count(b"\xff\x00\x00"), CANVAS_PX * ratio // 2,
                                    "the axes have no pure red at %d" % ratio)
+                self.check_frame(1, [1.0])  # The axes as many pixels wide as the ratio.
+
+            # Twice the size: the scene fills the 600-pixel box, its axes two pixels wide.
+            self.page.resize(1000, 760)
+            self.choose_size("2")
+            self.page.wait_until("canvas.width === 600 && canvas.clientWidth === 600", 5, "2x")
+            self.canvas = self.page.rect("#canvas")
+            self.check_frame(1, [1.0])
+            self.page.resize(999, 760, 2)
+            self.page.wait_until("canvas.width === 1200", 5, "the buffer at 2x and ratio 2")
         finally:
+            self.choose_size("1")
             self.page.resize(1000, 560)
         self.page.wait_until("canvas.width === %d" % CANVAS_PX, 5, "the buffer back at 1")
 
@@ -387,11 +403,15 @@ class PageTests:
             self.assertEqual(self.page.evaluate(current), entry, "after " + key)
         self.close_by_escape()
 
-        # A phone: one column, drawing first, nothing wider than the window, nothing zoomed out.
+        # A phone: one column, drawing first, nothing wider than the window, nothing zoomed out,
+        # even at 2x: the box takes the width there is.
+        self.choose_size("2")
         self.page.resize(360, 640, 2, phone=True)
         self.page.pump(0.3)
         self.assertEqual(self.page.evaluate(
             "[document.documentElement.scrollWidth, visualViewport.scale]"), [360, 1])
+        self.assertEqual(self.page.evaluate("canvas.width"), 2 * self.page.rect("#canvas")[2])
+        self.choose_size("1")
         tops = [self.page.rect(section)[1] for section in ("#scene", "#output", "#frame")]
         self.assertEqual(tops, sorted(tops), "not drawing, console, frame panel")
         self.page.resize(320, 480, 2, phone=True)
@@ -462,7 +482,7 @@ class PageTests:
 
     def test_9b_held_or_out_of_view_the_panes_rest_while_the_program_goes_on(self):
         self.tab_to_canvas()
-        for _ in ("pause", "speed", "copy-link", "console", "hold"):  # Step is off while running.
+        for _ in ("pause", "speed", "copy-link", "canvas-size", "console", "hold"):  # No Step.
             self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
         self.press_hold()
@@ -550,7 +570,9 @@ class PageTests:
             self.page.click(*self.at_canvas(*MENU_PRESS), button="right")
             self.page.click(*self.centre("#menu li:nth-child(%d)" % SCALE_ENTRY))
 
-        reload("history.replaceState(null, '', location.pathname)")
+        reload("history.replaceState(null, '', location.pathname), "
+               "localStorage.setItem('sample-drawing.size', '3')")  # Not offered: 1x.
+        self.assertEqual(self.page.evaluate(SIZE), ["1", CANVAS_PX])
         for wait_s in (0.4, 0.7):  # Two animations, started at different ticks.
             self.page.pump(wait_s)
             choose_scale()
@@ -589,6 +611,11 @@ class PageTests:
         self.assertEqual(self.page.evaluate(message), "", "a choice clears the link's message")
         reload("location.href = %r" % link, then="")
         self.page.wait_until("/^Paused at tick %s,/.test(%s)" % (tick, STATUS), 5, "the copy's tick")
+
+        self.choose_size("2")
+        reload("")
+        self.assertEqual(self.page.evaluate(SIZE), ["2", 600], "the size is not remembered")
+        self.choose_size("1")
 
     def test_9e_lost_graphics_are_said_in_words_and_their_return_offers_to_start_again(self):
         self.page.evaluate("(window.loss = (canvas.getContext('webgl') || canvas.getContext("

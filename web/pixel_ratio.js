@@ -1,12 +1,17 @@
-// pixel_ratio.js: keeps the canvas sharp on a dense screen. Its drawing buffer is its CSS size
-// times devicePixelRatio (600 x 600 at 2) while its box stays the same, and follows the ratio as
-// it changes: browser zoom, or the window moved to another screen. The program scales its
-// viewport to the buffer (src/app/canvas_web.cpp).
-function FollowPixelRatio(canvas, cssPx) {
-  function Apply() {
-    var bufferPx = Math.round(cssPx * devicePixelRatio);
-    if (canvas.width !== bufferPx) canvas.width = bufferPx;
-    if (canvas.height !== bufferPx) canvas.height = bufferPx;
+// pixel_ratio.js: keeps the canvas sharp at any size and on any screen. Its drawing buffer is its
+// box times devicePixelRatio (600 x 600 for the 300-pixel box at 2); the box is the style
+// sheet's (canvas_size.js chooses it). The edge, in device pixels, follows the box's real size
+// and the ratio as they change (the size control, a narrow window, browser zoom, another screen),
+// and goes to the program, which sizes the buffer and its viewport to it (platform_web.cpp).
+function FollowPixelRatio(canvas) {
+  var edgePx = 0;  // 0 while the canvas has no box (hidden).
+  var listener = function () {};
+
+  function Measure() {
+    var measuredPx = Math.round(canvas.getBoundingClientRect().width * devicePixelRatio);
+    if (measuredPx < 1 || measuredPx === edgePx) return;
+    edgePx = measuredPx;
+    listener(edgePx);
   }
 
   // A resolution query matches the current ratio only; when it stops matching, the ratio has
@@ -14,15 +19,21 @@ function FollowPixelRatio(canvas, cssPx) {
   function Watch() {
     matchMedia("(resolution: " + devicePixelRatio + "dppx)").addEventListener("change",
         function () {
-          Apply();
+          Measure();
           Watch();
         }, {once: true});
   }
 
-  Apply();
+  // The box changes with the size control and with a window narrower than it.
+  new ResizeObserver(Measure).observe(canvas);
+  Measure();
   Watch();
   // Browser zoom resizes the window too; some emulators change the ratio with that alone.
-  window.addEventListener("resize", Apply);
-  // Applies the ratio again, after the program's start-up has set the buffer to its window size.
-  return Apply;
+  window.addEventListener("resize", Measure);
+
+  return {
+    EdgePx: function () { return edgePx; },
+    // Calls listener with each new edge, in device pixels.
+    OnChange: function (changed) { listener = changed; },
+  };
 }

@@ -7,8 +7,6 @@
 // window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
 // through the program's own path, and read what no element shows (lines waiting for the pane,
 // frames recorded). Nothing else of the page is reachable from outside.
-var kCanvasPx = 300;  // The canvas's box, in CSS pixels, at any pixel ratio.
-
 function Start() {
   var canvas = document.getElementById("canvas");
   var failure = document.getElementById("failure");
@@ -42,6 +40,7 @@ function Start() {
     menuButton.Close(false);
     clock.Stop();
     canvas.hidden = document.getElementById("help").hidden = true;
+    document.getElementById("size-control").hidden = true;
     failureKey = key;
     failureValues = values || {};
     failure.hidden = false;
@@ -71,7 +70,8 @@ function Start() {
     ShowFailure();
   });
   document.getElementById("scene").hidden = false;
-  var followPixelRatio = FollowPixelRatio(canvas, kCanvasPx);
+  CanvasSize();
+  var pixelRatio = FollowPixelRatio(canvas);
 
   window.sampleDrawingTest = Object.freeze({
     print: function (line) { pane.Print(String(line)); },
@@ -92,11 +92,13 @@ function Start() {
   var module = {
     canvas: canvas,
     print: function (line) { pane.Print(line, replaying); },
-    // The program's start-up sets the buffer to its window's size; the ratio applies again.
-    // Then, before the first tick, the run in the address is replayed.
+    // The program opens its window at the edge the page worked out, and is told of every change
+    // once it has. Then, before the first tick, the run in the address is replayed.
+    windowEdgePx: pixelRatio.EdgePx,
     postRun: function () {
       pane.EndReport();
-      followPixelRatio();
+      pixelRatio.OnChange(module._SetWindowEdge);
+      module._SetWindowEdge(pixelRatio.EdgePx());
       replaying = true;
       address.Replay(module);
       replaying = false;

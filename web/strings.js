@@ -67,6 +67,7 @@ var kStrings = {
     linkSelected: "The browser did not let the page copy: the link is selected in the field, " +
         "ready to copy.",
     linkBeyond: "This run is longer than a link replays, so there is no link to copy.",
+    canvasSize: "Size",
   },
   ko: {
     pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
@@ -139,5 +140,6 @@ var kStrings = {
     linkSelected: "브라우저가 복사를 허용하지 않았습니다. 입력란에 링크가 선택되어 있으니 " +
         "직접 복사하세요.",
     linkBeyond: "이 실행은 링크로 재현할 수 있는 길이보다 길어서 복사할 링크가 없습니다.",
+    canvasSize: "크기",
   },
 };

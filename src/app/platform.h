@@ -5,7 +5,7 @@
 
 // What main asks of a platform, in the order it asks. Each platform defines all four in
 // platform_<platform>.cpp, except that Linux connects in display_linux.cpp (at the screen's scale,
-// screen_scale_linux.cpp) and the browser follows its window in window_web.cpp.
+// screen_scale_linux.cpp).
 
 // Makes sure that what the program prints on standard output reaches the user while the window
 // is open, on a console of its own where the platform gives one. Call first, before anything
@@ -43,6 +43,8 @@ void AttachMainMenu();
 //   glLoadIdentity, glTranslatef, glRotatef, glScalef, glFlush
 //               frame_record_web.cpp, through the linker's --wrap: each frame's model-view calls,
 //               recorded for the page's frame panel on their way to GL.
+// The browser's page also calls the program, through the functions its *_web.cpp files export
+// (the window's edge, menu choices, the clock, the address): docs/web.md lists them.
 
 // What a platform may use of the shared program: the menu's table, the callback a choice calls
 // with the chosen entry's value, and the window's edge in physical pixels.

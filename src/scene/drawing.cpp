@@ -2,7 +2,10 @@
 // the scene's only GL calls.
 //
 // The projection is set once and never touched again; each frame works on the model-view matrix
-// only and resets it.
+// only and resets it. The axes keep the width they have in the usual 300-pixel window, one pixel
+// of its 300, in a window of any density, whatever line widths GL allows.
+#include <algorithm>
+
 #include "glut_api.h"
 #include "scene.h"
 
@@ -12,15 +15,24 @@ constexpr GLfloat kAxisLength = 5.0f;  // Reaches past the view's edge, where it
 constexpr GLfloat kOrbitX = 0.6f;      // Offset of the cube in draw modes 1, 3 and 4.
 constexpr GLdouble kCubeEdge = 0.3;
 
+// Lines of width 1 (often the only width WebGL offers), drawn once for each device pixel the
+// axes are wide, each pass one device pixel further into the first quadrant: round(edge / 300)
+// passes, so the usual window gets exactly one, at the axes themselves.
 void DrawAxes() {
-  glBegin(GL_LINES);
-  {
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(kAxisLength, 0.0f, 0.0f);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(0.0f, kAxisLength, 0.0f);
+  const int passes = std::max(1, (windowEdgePx + kWindowSizePx / 2) / kWindowSizePx);
+  for (int pass = 0; pass < passes; ++pass) {
+    // Pixels to view units: the view's 2 units span windowEdgePx pixels.
+    const GLfloat shift =
+        static_cast<GLfloat>(2.0 * static_cast<double>(pass) / static_cast<double>(windowEdgePx));
+    glBegin(GL_LINES);
+    {
+      glVertex3f(0.0f, shift, 0.0f);
+      glVertex3f(kAxisLength, shift, 0.0f);
+      glVertex3f(shift, 0.0f, 0.0f);
+      glVertex3f(shift, kAxisLength, 0.0f);
+    }
+    glEnd();
   }
-  glEnd();
 }
 
 void SpinAboutZ() { glRotatef(spinAngle, 0.0f, 0.0f, 1.0f); }

@@ -36,8 +36,9 @@ bool InLowerBand(float scale);
 // The window.
 
 // Window and viewport edge in the display's physical pixels: kWindowSizePx at the usual density,
-// scaled by a platform that sizes the window for a denser display, before OpenSceneWindow and
-// again when the window moves to a display of another density. Initially kWindowSizePx.
+// scaled by a platform that sizes the window for a denser display or shows it larger, before
+// OpenSceneWindow and again when that changes. The axes are windowEdgePx / kWindowSizePx pixels
+// wide, rounded. Initially kWindowSizePx.
 extern int windowEdgePx;
 
 // Opens the single-buffered RGB window of windowEdgePx a side titled kWindowTitle at (0, 0) and

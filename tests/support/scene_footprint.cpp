@@ -12,7 +12,6 @@ namespace {
 constexpr double kHalfEdge = 0.15;
 constexpr double kOrbit = 0.6;
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kAxisPx = kViewportPx / 2;
 constexpr std::size_t kMaxSamples = 8;
 constexpr int kAngleStepDeg = 2;
 // Pixel centres this close to an edge are in doubt: GL's tie rule lights them on some edges and
@@ -68,10 +67,11 @@ Quad CubeOutline(int drawMode, double angleDeg, double scale) {
   return placed;
 }
 
-Quad ToViewportPx(const Quad& sceneQuad) {
+Quad ToViewportPx(const Quad& sceneQuad, int viewportPx) {
+  const double pxPerUnit = viewportPx / 2.0;
   Quad px;
   for (std::size_t k = 0; k < sceneQuad.size(); ++k) {
-    px[k] = Point{(sceneQuad[k].x + 1.0) * kPxPerUnit, (sceneQuad[k].y + 1.0) * kPxPerUnit};
+    px[k] = Point{(sceneQuad[k].x + 1.0) * pxPerUnit, (sceneQuad[k].y + 1.0) * pxPerUnit};
   }
   return px;
 }
@@ -90,9 +90,15 @@ double InsideDistancePx(const Quad& quadPx, double x, double y) {
   return nearest;
 }
 
-bool InAxisBand(int i, int j) {
-  const bool nearXAxis = i >= kAxisPx - 2 && j >= kAxisPx - 2 && j <= kAxisPx + 1;
-  const bool nearYAxis = j >= kAxisPx - 2 && i >= kAxisPx - 2 && i <= kAxisPx + 1;
+int AxisWidthPx(int viewportPx) {
+  return std::max(1, (viewportPx + kViewportPx / 2) / kViewportPx);
+}
+
+bool InAxisBand(int i, int j, int viewportPx) {
+  const int axisPx = viewportPx / 2;
+  const int lastPx = axisPx + AxisWidthPx(viewportPx);
+  const bool nearXAxis = i >= axisPx - 2 && j >= axisPx - 2 && j <= lastPx;
+  const bool nearYAxis = j >= axisPx - 2 && i >= axisPx - 2 && i <= lastPx;
   return nearXAxis || nearYAxis;
 }
 
@@ -102,37 +108,40 @@ std::string SceneReport::Describe() const {
   return text;
 }
 
-SceneReport CheckScene(const xharness::RgbImage& image, const Quad& quadPx, double marginPx) {
+SceneReport CheckScene(const xharness::RgbImage& image, const Quad& quadPx, double marginPx,
+                       int viewportPx) {
   SceneReport report;
-  for (int j = 0; j < kViewportPx; ++j) {
-    for (int i = 0; i < kViewportPx; ++i) {
+  for (int j = 0; j < viewportPx; ++j) {
+    for (int i = 0; i < viewportPx; ++i) {
       const xharness::Rgb& got = image.AtFromBottom(i, j);
       const double d = InsideDistancePx(quadPx, i + 0.5, j + 0.5);
       if (d >= marginPx) {
         if (got != xharness::kRed) Note(report, i, j, "red (cube)", got);
-      } else if (d <= -marginPx && !InAxisBand(i, j)) {
+      } else if (d <= -marginPx && !InAxisBand(i, j, viewportPx)) {
         if (got != xharness::kWhite) Note(report, i, j, "white", got);
       }
     }
   }
   // The axis line lies on the boundary between rows (columns) 149 and 150; either may carry it.
+  const int axisPx = viewportPx / 2;
+  const int widthPx = AxisWidthPx(viewportPx);
   const double clearPx = marginPx + 3.0;
-  for (int along = kAxisPx + 3; along < kViewportPx; ++along) {
+  for (int along = axisPx + widthPx + 2; along < viewportPx; ++along) {
     bool xAxisClear = true;
     bool yAxisClear = true;
-    bool xAxisRed = false;
-    bool yAxisRed = false;
-    for (int across = kAxisPx - 2; across <= kAxisPx + 1; ++across) {
+    int xAxisRed = 0;
+    int yAxisRed = 0;
+    for (int across = axisPx - 2; across <= axisPx + widthPx; ++across) {
       xAxisClear = xAxisClear && InsideDistancePx(quadPx, along + 0.5, across + 0.5) < -clearPx;
       yAxisClear = yAxisClear && InsideDistancePx(quadPx, across + 0.5, along + 0.5) < -clearPx;
-      xAxisRed = xAxisRed || image.AtFromBottom(along, across) == xharness::kRed;
-      yAxisRed = yAxisRed || image.AtFromBottom(across, along) == xharness::kRed;
+      xAxisRed += image.AtFromBottom(along, across) == xharness::kRed ? 1 : 0;
+      yAxisRed += image.AtFromBottom(across, along) == xharness::kRed ? 1 : 0;
     }
-    if (xAxisClear && !xAxisRed) {
-      Note(report, along, kAxisPx, "red (x axis)", image.AtFromBottom(along, kAxisPx));
+    if (xAxisClear && xAxisRed != widthPx) {
+      Note(report, along, axisPx, "red (x axis, its width)", image.AtFromBottom(along, axisPx));
     }
-    if (yAxisClear && !yAxisRed) {
-      Note(report, kAxisPx, along, "red (y axis)", image.AtFromBottom(kAxisPx, along));
+    if (yAxisClear && yAxisRed != widthPx) {
+      Note(report, axisPx, along, "red (y axis, its width)", image.AtFromBottom(axisPx, along));
     }
   }
   return report;
@@ -161,11 +170,11 @@ struct FitScore {
   }
 };
 
-FitScore Score(const xharness::RgbImage& image, const Quad& quadPx) {
+FitScore Score(const xharness::RgbImage& image, const Quad& quadPx, int viewportPx) {
   // Red pixels far from the outline's bounding box cannot be inside it, so the edge distances
   // are worked out only within the box.
-  double minX = kViewportPx;
-  double minY = kViewportPx;
+  double minX = viewportPx;
+  double minY = viewportPx;
   double maxX = 0.0;
   double maxY = 0.0;
   for (const Point& p : quadPx) {
@@ -176,12 +185,12 @@ FitScore Score(const xharness::RgbImage& image, const Quad& quadPx) {
   }
   const int i0 = std::max(0, static_cast<int>(std::floor(minX)) - 1);
   const int j0 = std::max(0, static_cast<int>(std::floor(minY)) - 1);
-  const int i1 = std::min(kViewportPx - 1, static_cast<int>(std::ceil(maxX)) + 1);
-  const int j1 = std::min(kViewportPx - 1, static_cast<int>(std::ceil(maxY)) + 1);
+  const int i1 = std::min(viewportPx - 1, static_cast<int>(std::ceil(maxX)) + 1);
+  const int j1 = std::min(viewportPx - 1, static_cast<int>(std::ceil(maxY)) + 1);
   FitScore score;
-  for (int j = 0; j < kViewportPx; ++j) {
-    for (int i = 0; i < kViewportPx; ++i) {
-      if (InAxisBand(i, j)) continue;
+  for (int j = 0; j < viewportPx; ++j) {
+    for (int i = 0; i < viewportPx; ++i) {
+      if (InAxisBand(i, j, viewportPx)) continue;
       const bool red = IsRed(image.AtFromBottom(i, j));
       const bool inBox = i >= i0 && i <= i1 && j >= j0 && j <= j1;
       if (!inBox) {
@@ -202,17 +211,18 @@ FitScore Score(const xharness::RgbImage& image, const Quad& quadPx) {
 }  // namespace
 
 int CountMismatches(const xharness::RgbImage& image, const Quad& quadPx) {
-  return Score(image, quadPx).mismatches;
+  return Score(image, quadPx, kViewportPx).mismatches;
 }
 
-AngleFit FitAngle(const xharness::RgbImage& image, int drawMode, double scale) {
+AngleFit FitAngle(const xharness::RgbImage& image, int drawMode, double scale, int viewportPx) {
   // An outline whose edges run through rows of pixel centres leaves those pixels in doubt and so
   // fits its 2-degree neighbours as well; the outline with fewer doubtful pixels is the better
   // determined, and wins a tie.
   AngleFit best;
   FitScore bestScore{std::numeric_limits<int>::max(), 0};
   for (int angle = 0; angle < 360; angle += kAngleStepDeg) {
-    const FitScore score = Score(image, ToViewportPx(CubeOutline(drawMode, angle, scale)));
+    const FitScore score =
+        Score(image, ToViewportPx(CubeOutline(drawMode, angle, scale), viewportPx), viewportPx);
     if (score < bestScore) {
       bestScore = score;
       best = AngleFit{static_cast<double>(angle), score.mismatches};
