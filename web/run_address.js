@@ -17,6 +17,10 @@ var kLinkReasons = {
   "too-many-animations": "linkTooManyAnimations",
   "too-much-trace": "linkTooMuchTrace",
   "refused": "linkRefused",
+  "unknown-call": "callsUnknownCall",
+  "argument-count": "callsArgumentCount",
+  "bad-number": "callsBadNumber",
+  "too-many-calls": "callsTooManyCalls",
 };
 
 function RunAddress(language) {
@@ -35,6 +39,7 @@ function RunAddress(language) {
     message.textContent = language.Text(kLinkReasons[refusal.reason] || "linkRefused", {
       found: refusal.found.toLocaleString(current),
       limit: refusal.limit.toLocaleString(current),
+      position: (refusal.position || 0).toLocaleString(current),
     }) + " " + language.Text("linkFresh");
   }
 

@@ -22,6 +22,7 @@ function Start() {
 
   var pane = ConsolePane(language);
   var panel = FramePanel(language);
+  var editor = CallEditor(language);
   var clock = ClockControls(language);
   var address = RunAddress(language);
   var copyLink = CopyLink(language);
@@ -89,6 +90,7 @@ function Start() {
   });
   document.getElementById("output").hidden = false;
   document.getElementById("frame").hidden = false;
+  document.getElementById("editor").hidden = false;
   var module = {
     canvas: canvas,
     print: function (line) { pane.Print(line, replaying); },
@@ -99,6 +101,7 @@ function Start() {
       pane.EndReport();
       pixelRatio.OnChange(module._SetWindowEdge);
       module._SetWindowEdge(pixelRatio.EdgePx());
+      editor.Attach(module);  // Before the replay: a link's calls open the editor.
       replaying = true;
       address.Replay(module);
       replaying = false;
@@ -106,14 +109,18 @@ function Start() {
       copyLink.Attach(module);
     },
     linkRead: address.LinkRead,
+    callsRead: editor.CallsRead,
+    argumentRead: editor.ArgumentRead,
     runChanged: function (run) {
       address.RunChanged(run);
+      editor.RunChanged(run);
       clock.RunChanged();
     },
     attachMenu: menuButton.Attach,
     // In the animation frame that draws: the panes follow in it.
     showFrame: function (frame) {
       pane.Flush();
+      editor.Frame(frame);
       panel.Record(frame);
       clock.Frame();
       if (frame.drawMode !== drawMode) {
