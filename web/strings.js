@@ -116,8 +116,8 @@ var kStrings = {
     argumentMalformed: "Not a number or spinAngle or scaleFactor: the previous value stays.",
     callsUnknownCall: "Call {position} of this list is not one of the seven calls the editor " +
         "knows.",
-    callsArgumentCount: "Call {position} of this list has the wrong number of values.",
-    callsBadNumber: "A value of call {position} of this list is not a finite float.",
+    callsArgumentCount: "Call {position} of this list has {found} values; it takes {limit}.",
+    callsBadNumber: "Value {found} of call {position} of this list is not a finite float.",
     callsTooManyCalls: "This list has {found} calls: a list holds at most {limit}.",
     callsMalformed: "This list of calls is not written in the page's form.",
     callsRefused: "The program could not use this list of calls.",
@@ -243,8 +243,9 @@ var kStrings = {
     argumentMalformed: "숫자나 spinAngle, scaleFactor가 아닙니다. 이전 값을 그대로 씁니다.",
     callsUnknownCall: "이 목록의 {position}번 호출은 편집기에서 쓸 수 있는 일곱 가지 호출이 " +
         "아닙니다.",
-    callsArgumentCount: "이 목록의 {position}번 호출은 값의 개수가 맞지 않습니다.",
-    callsBadNumber: "이 목록의 {position}번 호출에 유한한 float가 아닌 값이 있습니다.",
+    callsArgumentCount: "이 목록의 {position}번 호출에 값이 {found}개 있습니다. 이 호출에는 " +
+        "값이 {limit}개 필요합니다.",
+    callsBadNumber: "이 목록의 {position}번 호출의 {found}번째 값이 유한한 float가 아닙니다.",
     callsTooManyCalls: "이 목록에는 호출이 {found}개 있습니다. 호출은 {limit}개까지만 쓸 수 " +
         "있습니다.",
     callsMalformed: "이 호출 목록은 이 페이지가 쓰는 형식이 아닙니다.",
