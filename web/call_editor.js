@@ -79,9 +79,9 @@ function CallEditor(language) {
   // Text the program wrote or accepted: "name(a,b);name()".
   function Split(text) {
     return text === "" ? [] : text.split(";").map(function (part) {
-      var open = part.indexOf("(");
-      var inside = part.slice(open + 1, -1);
-      return Call(part.slice(0, open), inside === "" ? [] : inside.split(","));
+      var paren = part.indexOf("(");
+      var inside = part.slice(paren + 1, -1);
+      return Call(part.slice(0, paren), inside === "" ? [] : inside.split(","));
     });
   }
 
@@ -355,18 +355,22 @@ function CallEditor(language) {
       Move(index, index + (role === "up" ? -1 : 1), role);
     } else if (role === "delete") {
       Delete(index);
-    } else if (role !== "show" && !/^argument/.test(role || "")) {
+    } else if (role !== "show" && !IsField(event.target)) {
       rows.children[index].querySelector("[data-role=show]").click();
     }
   });
   rows.addEventListener("change", function (event) {
     if (event.target.dataset.role === "show") Choose(RowIndex(event.target));
   });
-  rows.addEventListener("input", function (event) { Typed(event.target); });
+  function IsField(element) { return /^argument/.test(element.dataset.role || ""); }
+
+  rows.addEventListener("input", function (event) {
+    if (IsField(event.target)) Typed(event.target);
+  });
   // On leaving a field it shows the float its value became, or the value still in force.
   rows.addEventListener("focusout", function (event) {
     var field = event.target;
-    if (!/^argument/.test(field.dataset.role || "")) return;
+    if (!IsField(field)) return;
     typing = null;
     var index = RowIndex(field);
     if (index < 0) return;

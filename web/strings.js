@@ -91,8 +91,9 @@ var kStrings = {
     placeBefore: "before {position}: {name}",
     addCall: "Add call",
     callsLimit: "The list holds 16 calls, the most it can: delete one to add another.",
-    exactNote: "A quarter turn shows a cosine of -4.371139e-8, not 0: the float nearest " +
-        "π/2 is not exactly π/2, so its cosine is not exactly 0. Every float here is exact.",
+    exactNote: "A quarter turn, glRotatef(90,0,0,1), shows a cosine of 6.123234e-17, not 0: " +
+        "π/2 radians cannot be held exactly in binary, and the number nearest it is a little " +
+        "short of it, so its cosine is not exactly 0. Every float here is shown exactly.",
     callRow: "{position} of {count}: {name}",
     showCall: "Show the frame after call {position}",
     argumentName: "{argument} of call {position}, {name}",
@@ -217,9 +218,9 @@ var kStrings = {
     placeBefore: "{position}번 {name} 앞",
     addCall: "호출 추가",
     callsLimit: "호출은 16개까지 넣을 수 있습니다. 더 추가하려면 먼저 하나를 삭제하세요.",
-    exactNote: "90도 회전의 코사인은 0이 아니라 -4.371139e-8로 나옵니다. π/2에 가장 가까운 " +
-        "float 값이 정확히 π/2가 아니어서 코사인도 정확히 0이 되지 않기 때문입니다. 여기의 " +
-        "float 값은 모두 정확한 값입니다.",
+    exactNote: "90도 회전 glRotatef(90,0,0,1)의 코사인은 0이 아니라 6.123234e-17로 나옵니다. " +
+        "π/2 라디안은 이진수로 정확히 나타낼 수 없고, 가장 가까운 값이 π/2보다 조금 작아서 " +
+        "코사인도 정확히 0이 되지 않기 때문입니다. 여기의 float 값은 모두 정확하게 나타냅니다.",
     callRow: "{count}개 중 {position}번: {name}",
     showCall: "{position}번 호출 뒤의 좌표계 보기",
     argumentName: "{position}번 호출 {name}의 {argument}",
