@@ -110,18 +110,30 @@ TEST(RunLinkTest, CallsAreReadCheckedAndWrittenShortest) {
                                  .calls),
             "glTranslatef(0.5,0.6,-0);glPushMatrix();glRotatef(100000000000000000000,0.0025,"
             "1e-9,16777216);glPopMatrix()");
-  for (const auto& [number, shortest] :
-       {std::pair{"3.4028235e38", "3.4028235e+38"}, {"1e-45", "1e-45"}, {"0.1", "0.1"},
-        {"1e-7", "1e-7"}, {"0.000001", "0.000001"}, {"123456789", "123456790"}}) {
+  for (const auto& [number, shortest] : {std::pair{"3.4028235e38", "3.4028235e+38"},
+                                         {"1e-45", "1e-45"},
+                                         {"0.1", "0.1"},
+                                         {"1e-7", "1e-7"},
+                                         {"0.000001", "0.000001"},
+                                         {"123456789", "123456790"}}) {
     EXPECT_EQ(call_list::WriteArgument(call_list::ReadArgument(number).argument), shortest);
   }
   using S = call_list::ArgumentState;
-  for (const auto& [text, state] :
-       {std::pair{"-", S::kIncomplete}, {"0.", S::kIncomplete}, {"1e", S::kIncomplete},
-        {".", S::kIncomplete}, {"-.", S::kIncomplete}, {"spin", S::kIncomplete},
-        {"", S::kEmpty}, {"nan", S::kNotANumber}, {"-INF", S::kInfinite},
-        {"1e39", S::kOutOfRange}, {"0x10", S::kMalformed}, {"1 ", S::kMalformed},
-        {"1e5e5", S::kMalformed}, {"scaleFactor", S::kOk}, {"-.5e-3", S::kOk}}) {
+  for (const auto& [text, state] : {std::pair{"-", S::kIncomplete},
+                                    {"0.", S::kIncomplete},
+                                    {"1e", S::kIncomplete},
+                                    {".", S::kIncomplete},
+                                    {"-.", S::kIncomplete},
+                                    {"spin", S::kIncomplete},
+                                    {"", S::kEmpty},
+                                    {"nan", S::kNotANumber},
+                                    {"-INF", S::kInfinite},
+                                    {"1e39", S::kOutOfRange},
+                                    {"0x10", S::kMalformed},
+                                    {"1 ", S::kMalformed},
+                                    {"1e5e5", S::kMalformed},
+                                    {"scaleFactor", S::kOk},
+                                    {"-.5e-3", S::kOk}}) {
     EXPECT_EQ(call_list::ReadArgument(text).state, state) << text;
   }
   EXPECT_EQ(call_list::ReadArgument(std::string(41, '1')).state, S::kMalformed);

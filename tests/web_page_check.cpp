@@ -107,6 +107,8 @@ int main(int argc, char** argv) {
     }
     return CheckFrame(argv[2], std::atoi(argv[3]), scales);
   }
-  std::fprintf(stderr, "usage: %s report | trace | mode-calls MODE | frame IMAGE.ppm MODE SCALE...\n", argv[0]);
+  std::fprintf(stderr,
+               "usage: %s report | trace | mode-calls MODE | frame IMAGE.ppm MODE SCALE...\n",
+               argv[0]);
   return 2;
 }

@@ -19,7 +19,7 @@ struct KindInfo {
 };
 
 constexpr KindInfo kKinds[] = {
-    {"glLoadIdentity", 0}, {"glTranslatef", 3}, {"glRotatef", 4},    {"glScalef", 3},
+    {"glLoadIdentity", 0}, {"glTranslatef", 3}, {"glRotatef", 4},     {"glScalef", 3},
     {"glPushMatrix", 0},   {"glPopMatrix", 0},  {"glutSolidCube", 1},
 };
 
@@ -36,6 +36,13 @@ constexpr const char* kModeCalls[] = {
     "glLoadIdentity();glScalef(scaleFactor,scaleFactor,scaleFactor);glRotatef(spinAngle,0,0,1);"
     "glutSolidCube(0.3)",
 };
+
+// The float's bits: two floats are the same number when their bits are, -0 and 0 apart.
+std::uint32_t Bits(float value) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -59,14 +66,16 @@ ArgumentState NumberShape(std::string_view text) {
   const std::size_t whole = Digits(text, i);
   if (i < text.size() && text[i] == '.') {
     ++i;
-    if (Digits(text, i) == 0) return i == text.size() ? ArgumentState::kIncomplete : ArgumentState::kMalformed;
+    if (Digits(text, i) == 0)
+      return i == text.size() ? ArgumentState::kIncomplete : ArgumentState::kMalformed;
   } else if (whole == 0) {
     return i == text.size() ? ArgumentState::kIncomplete : ArgumentState::kMalformed;
   }
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-    if (Digits(text, i) == 0) return i == text.size() ? ArgumentState::kIncomplete : ArgumentState::kMalformed;
+    if (Digits(text, i) == 0)
+      return i == text.size() ? ArgumentState::kIncomplete : ArgumentState::kMalformed;
   }
   return i == text.size() ? ArgumentState::kOk : ArgumentState::kMalformed;
 }
@@ -74,7 +83,8 @@ ArgumentState NumberShape(std::string_view text) {
 bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
   if (text.size() != word.size()) return false;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
     if (c != word[i]) return false;
   }
   return true;
@@ -136,7 +146,8 @@ std::string JavaScriptForm(bool negative, const std::string& digits, int exponen
   if (k <= n && n <= 21) {
     text += digits + std::string(static_cast<std::size_t>(n - k), '0');
   } else if (0 < n && n <= 21) {
-    text += digits.substr(0, static_cast<std::size_t>(n)) + "." + digits.substr(static_cast<std::size_t>(n));
+    text += digits.substr(0, static_cast<std::size_t>(n)) + "." +
+            digits.substr(static_cast<std::size_t>(n));
   } else if (-6 < n && n <= 0) {
     text += "0." + std::string(static_cast<std::size_t>(-n), '0') + digits;
   } else {
@@ -152,7 +163,7 @@ std::string JavaScriptForm(bool negative, const std::string& digits, int exponen
 
 bool Argument::operator==(const Argument& other) const {
   if (variable != other.variable) return false;
-  return variable != Variable::kNone || std::memcmp(&value, &other.value, sizeof value) == 0;
+  return variable != Variable::kNone || Bits(value) == Bits(other.value);
 }
 
 ArgumentReading ReadArgument(std::string_view text) {
@@ -206,7 +217,7 @@ std::string WriteArgument(const Argument& argument) {
   for (int digits = 1; digits <= 9; ++digits) {
     std::snprintf(text, sizeof text, "%.*e", digits - 1, static_cast<double>(value));
     const float back = std::strtof(text, nullptr);
-    if (std::memcmp(&back, &value, sizeof back) == 0 || digits == 9) break;
+    if (Bits(back) == Bits(value) || digits == 9) break;
   }
   // text is "[-]d[.ddd]e[+-]xx": its digits without trailing zeros, and its exponent.
   const bool negative = text[0] == '-';
@@ -233,7 +244,7 @@ Reading Read(std::string_view text) {
     ++position;
     if (part.empty()) return Refuse(Reason::kMalformed, position, 0, 0);
     Call call;
-    const Reading one = ReadCall(part, position, call);
+    Reading one = ReadCall(part, position, call);
     if (one.reason != Reason::kNone) return one;
     reading.calls.push_back(std::move(call));
     if (semicolon == std::string_view::npos) return reading;

@@ -41,7 +41,9 @@ struct Argument {
 struct Call {
   CallKind kind = CallKind::kLoadIdentity;
   std::vector<Argument> arguments;  // As many as the kind takes.
-  bool operator==(const Call& other) const { return kind == other.kind && arguments == other.arguments; }
+  bool operator==(const Call& other) const {
+    return kind == other.kind && arguments == other.arguments;
+  }
 };
 
 enum class Reason : std::uint8_t {

@@ -5,7 +5,8 @@
 // The calls are caught on their way to GL, not restated: the web build links with
 // --wrap=glLoadIdentity and the others below, so drawing.cpp's calls come here first and go on to
 // GL unchanged. A frame is handed to the page once, when MyDisplay flushes it. While the learner's
-// calls are in force, MyDisplay's placement goes no further (learner_calls_web.cpp places the cube).
+// calls are in force, MyDisplay's placement goes no further (learner_calls_web.cpp places the
+// cube).
 #include "frame_record_web.h"
 
 #include <emscripten.h>

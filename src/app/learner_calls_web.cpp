@@ -127,8 +127,8 @@ EM_JS(void, HandCallsFrameToPage,
         });
       });
 
-EM_JS(void, HandCallsReadToPage,
-      (const char* reason, double found, double limit, double position), {
+EM_JS(void, HandCallsReadToPage, (const char* reason, double found, double limit, double position),
+      {
         if (Module["callsRead"]) {
           Module["callsRead"](
               {reason : UTF8ToString(reason), found : found, limit : limit, position : position});

@@ -69,8 +69,7 @@ EM_JS(void, HandLinkToPage, (const char* reason, double found, double limit, dou
 // hash is null for a run no link replays, calls while the draw mode's own are drawn; change names
 // what changed it.
 EM_JS(void, HandRunToPage,
-      (const char* hash, double tick, int paused, const char* change, const char* calls,
-       int speed),
+      (const char* hash, double tick, int paused, const char* change, const char* calls, int speed),
       {
         if (!Module["runChanged"]) return;
         Module["runChanged"]({
@@ -189,8 +188,7 @@ EMSCRIPTEN_KEEPALIVE int ApplyAddressLink() {
     HandLinkToPage("refused", 0.0, 0.0, 0.0);
   } else {
     HandLinkToPage(run_link::ReasonName(reading), static_cast<double>(reading.found),
-                   static_cast<double>(reading.limit),
-                   static_cast<double>(reading.calls.position));
+                   static_cast<double>(reading.limit), static_cast<double>(reading.calls.position));
   }
   if (replayed) {
     if (run.calls) PutLearnerCallsInForce(run.calls);

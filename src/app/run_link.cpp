@@ -245,7 +245,8 @@ Reading Read(std::string_view hash) {
 
 std::optional<std::string> Write(const Run& run) {
   if (run.choices.size() > kMaxChars / kMinChoiceChars + 1 ||
-      (run.calls && run.calls->size() > call_list::kMaxCalls) || Check(run).reason != Reason::kNone) {
+      (run.calls && run.calls->size() > call_list::kMaxCalls) ||
+      Check(run).reason != Reason::kNone) {
     return std::nullopt;
   }
   std::string hash = HashOf(run);

@@ -1,8 +1,9 @@
 // run_link.h: a run of the program as a link's hash and back, e.g. "#run=5@0,6@7&pause=37": menu
 // entry 5 at tick 0, entry 6 at tick 7, paused at tick 37; with "calls=LIST" first, the learner's
-// calls (call_list.h), and "speed=2" or "speed=4" last, the pace. What a link holds comes from outside,
-// so the reader bounds and checks all of it against the menu and the clock before any of it is
-// replayed, and says what it refused with the value it found. Pure: no GL, no page, no globals.
+// calls (call_list.h), and "speed=2" or "speed=4" last, the pace. What a link holds comes from
+// outside, so the reader bounds and checks all of it against the menu and the clock before any of
+// it is replayed, and says what it refused with the value it found. Pure: no GL, no page, no
+// globals.
 #pragma once
 
 #include <cstddef>
@@ -48,7 +49,7 @@ struct Reading {
   Reason reason = Reason::kNone;
   std::uint64_t found = 0;
   std::uint64_t limit = 0;
-  Run run;  // Empty unless the reason is kNone.
+  Run run;                   // Empty unless the reason is kNone.
   call_list::Reading calls;  // The calls' reading, when the link holds calls.
 };
 
