@@ -6,7 +6,8 @@
 //
 // window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
 // through the program's own path, and read what no element shows (lines waiting for the pane,
-// frames recorded). Nothing else of the page is reachable from outside.
+// frames recorded, the last frame's learner's calls). Nothing else of the page is reachable from
+// outside.
 function Start() {
   var canvas = document.getElementById("canvas");
   var failure = document.getElementById("failure");
@@ -19,6 +20,7 @@ function Start() {
   var failureValues = {};
 
   var replaying = false;  // While the address's run is replayed, its lines are not logged.
+  var learnerCalls = null;  // The last frame's record of the learner's calls, if it drew them.
 
   var pane = ConsolePane(language);
   var panel = FramePanel(language);
@@ -78,6 +80,7 @@ function Start() {
     print: function (line) { pane.Print(String(line)); },
     waitingLines: function () { return pane.WaitingLines(); },
     framesRecorded: function () { return panel.FramesRecorded(); },
+    calls: function () { return JSON.parse(JSON.stringify(learnerCalls)); },
   });
 
   if (!HasWebGL()) {
@@ -122,6 +125,7 @@ function Start() {
       pane.Flush();
       editor.Frame(frame);
       panel.Record(frame);
+      learnerCalls = frame.learner ? frame.calls : null;
       clock.Frame();
       if (frame.drawMode !== drawMode) {
         drawMode = frame.drawMode;
