@@ -662,7 +662,8 @@ class PageTests:
         self.assertEqual(self.page.evaluate("[document.getElementById('add-call').ariaDisabled,"
                                             " document.getElementById('calls-limit').hidden]"),
                          ["true", False])
-        self.tap("#edit-calls")
+        self.page.evaluate("document.getElementById('edit-calls').scrollIntoView()")
+        self.page.click(*self.centre("#edit-calls"))
         self.shown_panel()
         self.page.wait_until("document.getElementById('matrix-of').hidden", 5, "the mode's own")
         self.page.evaluate("scrollTo(0, 0)")
