@@ -65,6 +65,7 @@ function CallEditor(language) {
   var reading = null;      // The program's reading of the last value checked.
   var refusal = null;
   var marksPending = false;
+  var recorded = null;     // The record the depths and marks were last written from.
   var pendingMode = false; // A menu entry was chosen: its mode's calls at the next frame.
   var dragFrom = -1;
   var drawMode = 1;
@@ -231,10 +232,11 @@ function CallEditor(language) {
   }
 
   // Depth and marks after each call, from the program's record of the first frame of a list.
-  function ShowMarks(recorded) {
+  function ShowMarks(frameCalls) {
     marksPending = false;
+    recorded = frameCalls;
     Array.prototype.forEach.call(rows.children, function (row, i) {
-      var call = recorded[i];
+      var call = frameCalls[i];
       if (!call) return;
       var text = language.Text("depth", {depth: call.depth});
       if (call.mark) text += ", " + language.Text(call.mark === "open" ? "markOpen" : "markUnmatched");
@@ -419,7 +421,10 @@ function CallEditor(language) {
     for (var mode = 1; mode <= 5; ++mode) {
       preset.options[mode - 1].textContent = language.Text("presetMode", {mode: mode});
     }
-    if (open) Render(Key(document.activeElement));
+    if (open) {
+      Render(Key(document.activeElement));
+      if (!marksPending && recorded) ShowMarks(recorded);
+    }
     ShowRefusal();
   });
 

@@ -34,7 +34,7 @@ PAUSED_RUN = "#run=5@0&pause=10"
 # Rotate, then translate, paused at the start; the translation's frame shown.
 EDITOR_LINK = ("#calls=glLoadIdentity();glRotatef(30,0,0,1);glTranslatef(0.6,0,0);"
                "glutSolidCube(0.3)&run=1@0&pause=0")
-EDITOR_HEIGHT = 1400
+EDITOR_HEIGHT = 900
 
 
 def editor_pictures(page, outputs):
@@ -46,13 +46,15 @@ def editor_pictures(page, outputs):
                   ".click()")
     for output, language, size in zip(outputs, ("en", "en", "ko"),
                                       ((WIDTH, EDITOR_HEIGHT, 1, False),
-                                       (PHONE_WIDTH, 2400, 1, True),
+                                       (PHONE_WIDTH, PHONE_HEIGHT, 1, True),
                                        (WIDTH, EDITOR_HEIGHT, 1, False))):
         page.evaluate("document.querySelector('[data-language=%s]').click()" % language)
         page.resize(*size)
         page.set_touch_first(size[3])
-        page.pump(0.5)
+        page.pump(0.3)
         height = page.evaluate("document.documentElement.scrollHeight")
+        page.resize(size[0], height, 1, size[3])  # The whole page, the editor at its foot.
+        page.pump(0.3)
         with open(output, "wb") as picture:
             picture.write(page.screenshot((0, 0, size[0], height)))
 
