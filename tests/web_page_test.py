@@ -506,6 +506,8 @@ class PageTests:
         for _ in ("pause", "speed", "copy-link", "canvas-size", "console", "hold"):  # No Step.
             self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
+        self.page.evaluate("hold.scrollIntoView({block: 'end'})")  # The canvas in view too.
+        drawing = self.page.rect("#canvas")
         self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'true'", 5, "the hold")
         try:
@@ -513,12 +515,12 @@ class PageTests:
             self.assertTrue(held["number"].startswith("Held at frame"), held["number"])
             frames_recorded = "sampleDrawingTest.framesRecorded()"
             lines, frames = len(self.page.lines), self.page.evaluate(frames_recorded)
-            canvas = self.page.screenshot(self.canvas)
+            canvas = self.page.screenshot(drawing)
             self.page.pump(0.5)
             self.assertEqual(self.page.evaluate(PANEL), held, "the held panel changed")
             self.assertGreater(len(self.page.lines), lines, "the console stopped")
             self.assertGreater(self.page.evaluate(frames_recorded), frames, "the program stopped")
-            self.assertNotEqual(self.page.screenshot(self.canvas), canvas, "the canvas stopped")
+            self.assertNotEqual(self.page.screenshot(drawing), canvas, "the canvas stopped")
         finally:
             self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'false'", 5, "the release")
