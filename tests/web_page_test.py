@@ -40,7 +40,7 @@ MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in C
 FLOOD_LINES = 8000
 MENU_OPEN = web_page.MENU_OPEN
 MENU_CLOSED = "!" + MENU_OPEN
-ONE_FILE_MAX_BYTES = 250 * 1024
+ONE_FILE_MAX_BYTES = 320 * 1024
 HANGUL = re.compile("[\uac00-\ud7a3]")
 FOCUSED = "document.activeElement.id || document.activeElement.textContent"
 # Records whether anything left the browser's own context menu to open.
