@@ -492,6 +492,9 @@ class PageTests:
             self.assertTrue(held["number"].startswith("Held at frame"), held["number"])
             frames_recorded = "sampleDrawingTest.framesRecorded()"
             lines, frames = len(self.page.lines), self.page.evaluate(frames_recorded)
+            # Hold's focus may have scrolled the page: the canvas is brought back into view.
+            self.page.evaluate("canvas.scrollIntoView({block: 'nearest'})")
+            self.canvas = self.page.rect("#canvas")
             canvas = self.page.screenshot(self.canvas)
             self.page.pump(0.5)
             self.assertEqual(self.page.evaluate(PANEL), held, "the held panel changed")
