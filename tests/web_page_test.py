@@ -664,8 +664,10 @@ class PageTests:
                          (quarter, quarter))
 
         # Bound to the scene's variables, the calls follow a replayed run to its paused tick.
-        calls = load("#calls=glScalef(scaleFactor,scaleFactor,1);glRotatef(spinAngle,0,0,1);"
-                     "glutSolidCube(0.3)&run=5@0&pause=10")
+        link = ("#calls=glScalef(scaleFactor,scaleFactor,1);glRotatef(spinAngle,0,0,1);"
+                "glutSolidCube(0.3)&run=5@0&pause=10&speed=4")
+        calls = load(link.replace("(0.3)", "(.3e0)"))
+        self.assertEqual(self.page.evaluate("location.hash"), link, "the address written back")
         panel = self.page.evaluate(PANEL)
         self.assertEqual((calls[0]["args"][0], calls[1]["args"][0]),
                          tuple(float32(float(panel[k].split()[0])) for k in ("scaleFactor", "spinAngle")))

@@ -111,7 +111,7 @@ function Start() {
     linkRead: address.LinkRead,
     runChanged: function (run) {
       address.RunChanged(run);
-      clock.RunChanged();
+      clock.RunChanged(run);
     },
     attachMenu: menuButton.Attach,
     // In the animation frame that draws: the panes follow in it.
