@@ -117,7 +117,7 @@ function Start() {
     runChanged: function (run) {
       address.RunChanged(run);
       editor.RunChanged(run);
-      clock.RunChanged();
+      clock.RunChanged(run);
     },
     attachMenu: menuButton.Attach,
     // In the animation frame that draws: the panes follow in it.
