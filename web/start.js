@@ -1,8 +1,9 @@
 // start.js: starts the page: the language, then the panes, then the program, which hands the
 // page its menu entries, each line it prints and each frame it draws. Without WebGL, or when the
 // program cannot be started or stops, the page says so in place of the drawing: Fail(key) is the
-// one way to put a message (a key of strings.js) there. A new part of the page is made here,
-// after the panes and before the program starts, and given what it needs.
+// one way to put a message (a key of strings.js) there. Graphics taken away replace only the
+// drawing, as the program and its clock go on. A new part of the page is made here, after the
+// panes and before the program starts, and given what it needs.
 //
 // window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
 // through the program's own path, and read what no element shows (lines waiting for the pane,
@@ -40,6 +41,11 @@ function Start() {
     stopped = true;
     menuButton.Close(false);
     clock.Stop();
+    document.getElementById("menu-button").hidden = true;
+    ShowInPlaceOfDrawing(key, values);
+  }
+
+  function ShowInPlaceOfDrawing(key, values) {
     canvas.hidden = document.getElementById("help").hidden = true;
     failureKey = key;
     failureValues = values || {};
@@ -84,8 +90,11 @@ function Start() {
   }
   // The graphics taken away are a failure too; their return offers to start again.
   WatchGraphicsLoss(canvas, document.getElementById("start-again"), function () {
-    if (!stopped) Fail("graphicsLost");
+    if (stopped) return;
+    menuButton.Close(false);
+    ShowInPlaceOfDrawing("graphicsLost");
   });
+  clock.TakeKeys(canvas);
   document.getElementById("output").hidden = false;
   document.getElementById("frame").hidden = false;
   var module = {
@@ -114,6 +123,7 @@ function Start() {
       if (frame.drawMode !== drawMode) {
         drawMode = frame.drawMode;
         NameCanvas();
+        menuButton.ShowDrawMode(drawMode);
       }
     },
     onRuntimeInitialized: function () { running = true; },

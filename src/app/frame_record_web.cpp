@@ -1,6 +1,6 @@
 // frame_record_web.cpp: the browser, where the page shows what each frame did: the model-view
 // calls MyDisplay made, with their arguments as passed, the matrix GL held when the cube was drawn,
-// and the scene variables the frame read.
+// and the scene variables the frame read, with the program's tick it was drawn at.
 //
 // The calls are caught on their way to GL, not restated: the web build links with
 // --wrap=glLoadIdentity and the others below, so drawing.cpp's calls come here first and go on to
@@ -12,6 +12,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "program_clock_web.h"
 #include "scene.h"
 
 namespace {
@@ -64,11 +65,11 @@ void Record(int kind, std::initializer_list<double> arguments) {
 
 // Hands one frame to the page (web/start.js defines Module.showFrame): each call as its name,
 // whether its arguments are floats, and the arguments. Floats go widened, which is exact, so the
-// page shows exactly what was held.
+// page shows exactly what was held. The tick is the one the page's clock line shows.
 EM_JS(void, HandFrameToPage,
       (const char* const* names, const int* floats, const double* arguments, const int* counts,
        int callCount, const float* matrix, int drawModeHeld, float spinAngleHeld,
-       float scaleFactorHeld),
+       float scaleFactorHeld, int tick),
       {
         var calls = [];
         for (var i = 0; i < callCount; ++i) {
@@ -88,7 +89,8 @@ EM_JS(void, HandFrameToPage,
           matrix : m,
           drawMode : drawModeHeld,
           spinAngle : spinAngleHeld,
-          scaleFactor : scaleFactorHeld
+          scaleFactor : scaleFactorHeld,
+          tick : tick
         });
       });
 
@@ -137,7 +139,7 @@ void __wrap_glFlush() {
   }
   HandFrameToPage(names.data(), floats.data(), arguments.data(), counts.data(), frame.callCount,
                   frame.hasMatrix ? frame.matrix.data() : nullptr, drawMode, spinAngle,
-                  scaleFactor);
+                  scaleFactor, static_cast<int>(program_clock::Tick()));
 }
 
 }  // extern "C"
