@@ -43,6 +43,7 @@ MENU_CLOSED = "!" + MENU_OPEN
 ONE_FILE_MAX_BYTES = 250 * 1024
 HANGUL = re.compile("[\uac00-\ud7a3]")
 FOCUSED = "document.activeElement.id || document.activeElement.textContent"
+MENU_BUTTON = "document.getElementById('menu-button')"
 # Records whether anything left the browser's own context menu to open.
 WATCH_CONTEXT_MENU = """
 document.addEventListener("contextmenu", function (event) {
@@ -278,6 +279,14 @@ class PageTests:
             self.open_by_keyboard()
             self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open, " + language)
             self.close_by_escape()
+            self.page.key("Tab")
+            self.page.key("ArrowUp")
+            self.page.wait_until(MENU_OPEN, 5, "the menu button to open the menu")
+            self.assertEqual(self.page.evaluate("[menu.lastChild === document.activeElement, "
+                                                "canvas.ariaExpanded, %s.ariaExpanded]"
+                                                % MENU_BUTTON), [True, "true", "true"])
+            self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open by its button, " + language)
+            self.close_by_escape("menu-button")
         self.page.click(*self.centre("[data-language=en]"))
         self.assertTrue(self.page.evaluate(
             "fetch(document.querySelector('link[rel=icon]').href).then(r => r.ok)"), "favicon")
@@ -301,7 +310,13 @@ class PageTests:
         self.open_by_keyboard()
         self.page.key("Tab")
         self.page.wait_until(MENU_CLOSED, 5, "Tab to close the menu")
-        self.assertEqual(self.page.evaluate(FOCUSED), "pause", "Tab went on to Pause")
+        self.assertEqual(self.page.evaluate(FOCUSED), "menu-button", "Tab went on to the button")
+        self.assertEqual(self.page.evaluate(MENU_BUTTON + ".textContent"),
+                         "Draw mode 1: spins about its own centre ▾")
+        self.page.key("ArrowDown")
+        self.page.wait_until(MENU_OPEN + " && menu.firstChild === document.activeElement", 5,
+                             "Down on the button to open the menu on entry 1")
+        self.close_by_escape("menu-button")
         self.assert_no_chain("Escape or Tab")
 
     def test_5_mouse_press_move_release_click_and_right_click_choose(self):
@@ -326,10 +341,15 @@ class PageTests:
         self.check_frame(2, [1.0])
         self.assertIn("draw mode 2", self.page.evaluate("canvas.getAttribute('aria-label')"))
 
-        self.page.click(*press, button="right")
+        self.page.click(*self.centre("#menu-button"))
+        self.page.wait_until(MENU_OPEN, 5, "a click on the button to open the menu")
+        menu, button = self.page.rect("#menu"), self.page.rect("#menu-button")
+        self.assertTrue(menu[1] >= button[1] + button[3] or menu[1] + menu[3] <= button[1],
+                        "the menu covers its button")
         self.page.click(*self.centre("#menu li:nth-child(3)"))
         self.check_frame(3, [1.0])
         self.check_panel(3)
+        self.assertIn("Draw mode 3: revolves", self.page.evaluate(MENU_BUTTON + ".textContent"))
 
         self.page.click(*press, button="right")
         self.page.click(*self.centre("#menu li:nth-child(7)"), button="right")
@@ -392,8 +412,19 @@ class PageTests:
         self.page.pump(0.3)
         self.assertEqual(self.page.evaluate(
             "[document.documentElement.scrollWidth, visualViewport.scale]"), [360, 1])
-        tops = [self.page.rect(section)[1] for section in ("#scene", "#output", "#frame")]
-        self.assertEqual(tops, sorted(tops), "not drawing, console, frame panel")
+        tops = [self.page.rect(section)[1] for section in ("#scene", "#frame", "#output")]
+        self.assertEqual(tops, sorted(tops), "not drawing, frame panel, console")
+        if self.browser == "chromium":
+            self.page.set_touch_first(True)
+            try:
+                self.page.pump(0.2)
+                small = self.page.evaluate(
+                    "Array.from(document.querySelectorAll('button, select'), e => [e.id || "
+                    "e.textContent, e.getBoundingClientRect()]).filter(([, r]) => r.width && "
+                    "(r.width < 44 || r.height < 44))")
+                self.assertEqual(small, [], "controls smaller than a finger")
+            finally:
+                self.page.set_touch_first(False)
         self.page.resize(320, 480, 2, phone=True)
         self.page.pump(0.3)
         canvas = self.page.rect("#canvas")
@@ -461,15 +492,17 @@ class PageTests:
             self.page.key("Enter")
 
     def test_9b_held_or_out_of_view_the_panes_rest_while_the_program_goes_on(self):
+        self.page.resize(1000, 800)  # The drawing and Hold in view together.
+        self.addCleanup(self.page.resize, 1000, 560)
         self.tab_to_canvas()
-        for _ in ("pause", "speed", "console", "hold"):  # Step is off while the program runs.
+        for _ in ("menu-button", "pause", "speed", "console", "hold"):  # Step is off: running.
             self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
         self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'true'", 5, "the hold")
         try:
             held = self.page.evaluate(PANEL)
-            self.assertTrue(held["number"].startswith("Held at frame"), held["number"])
+            self.assertTrue(held["number"].startswith("Held at tick"), held["number"])
             frames_recorded = "sampleDrawingTest.framesRecorded()"
             lines, frames = len(self.page.lines), self.page.evaluate(frames_recorded)
             canvas = self.page.screenshot(self.canvas)
@@ -490,21 +523,22 @@ class PageTests:
             self.page.pump(0.3)
             shown = [self.page.evaluate(PANEL), self.page.evaluate(newest)]
             frames = self.page.evaluate(FRAMES)
+            tick = int(re.sub(r"\D", "", shown[0]["number"]))
             self.page.evaluate("[0, 1, 2].forEach(i => sampleDrawingTest.print('unseen ' + i))")
             self.page.pump(0.5)
             self.assertEqual([self.page.evaluate(PANEL), self.page.evaluate(newest)], shown)
             self.assertGreater(self.page.evaluate(FRAMES), frames, "the program stopped")
-            frames = self.page.evaluate(FRAMES)
         finally:
             self.page.evaluate("document.body.style.paddingBottom = '', scrollTo(0, 0)")
         self.page.wait_until(newest + ".includes('unseen 0\\nunseen 1\\nunseen 2\\n')", 5,
                              "the console's lines")
         self.page.wait_until("Number(document.getElementById('frame-number').textContent"
-                             ".replace(/\\D/g, '')) >= %d" % frames, 5, "the newest frame")
+                             ".replace(/\\D/g, '')) > %d" % tick, 5, "the newest frame")
 
     def test_9c_pause_stops_the_program_a_step_is_one_tick_and_half_speed_half_as_fast(self):
         self.page.evaluate("scrollTo(0, 0)")
-        self.page.click(*self.centre("#pause"))
+        self.tab_to_canvas()
+        self.page.key("k")
         self.page.wait_until("pause.ariaPressed === 'true' && !step.disabled", 5, "the pause")
         self.page.pump(0.3)
         lines, canvas = len(self.page.lines), self.page.screenshot(self.canvas)
@@ -514,14 +548,20 @@ class PageTests:
         self.assertEqual(self.page.screenshot(self.canvas), canvas, "the canvas went on")
         for step in (1, 2, 3):
             frames = self.page.evaluate(FRAMES)
-            self.page.click(*self.centre("#step"))
+            if step == 1:
+                self.page.click(*self.centre("#step"))
+            else:
+                self.page.evaluate("canvas.focus()")
+                self.page.key(".")
             self.page.wait_until(FRAMES + " > %d" % frames, 5, "the step's frame")
             self.page.pump(0.2)
             self.assertEqual(len(self.page.lines), lines + 3 * step, "not one tick's trace")
             shown = float(self.page.evaluate(PANEL)["spinAngle"].split()[0])
             self.assertEqual((shown - angle) % 360, 2 * step, "not 2 degrees a step")
         self.assertIn("Paused at tick", self.page.evaluate(STATUS))
-        self.page.click(*self.centre("#pause"))
+        self.page.evaluate("canvas.focus()")
+        self.page.key("k")
+        self.page.wait_until("pause.ariaPressed === 'false'", 5, "K to resume")
         rates = []
         for speed in ("1", "2", "1"):
             self.page.evaluate("speed.value = '%s', speed.dispatchEvent(new Event('change'))"
@@ -541,7 +581,8 @@ class PageTests:
         def shown():
             self.page.pump(0.6)  # The pane, the panel and the address follow.
             panel = self.page.evaluate(PANEL)
-            del panel["number"]
+            self.assertEqual(panel.pop("number")[len("Tick "):],
+                             self.page.evaluate(STATUS).split(",")[0][len("Paused at tick "):])
             return (panel, self.page.evaluate("[location.hash, newest.textContent, %s]" % STATUS),
                     self.page.screenshot(self.page.rect("#canvas")))
 
@@ -561,6 +602,18 @@ class PageTests:
         self.assertEqual(shown(), run)
         self.assertEqual(len(self.page.lines), len(self.report), "a replay went on")
 
+        reload("location.hash = '#run=5@0&pause=3000'")
+        self.page.pump(0.6)
+        self.assertEqual(self.page.evaluate(PANEL)["number"], "Tick 3,000")
+        self.assertIn("of the run replayed", self.page.evaluate("dropped.textContent"))
+        self.page.click(*self.centre("[data-language=ko]"))
+        notes = self.page.evaluate("[dropped.textContent, document.querySelector("
+                                   "'[data-text=floatsNote]').textContent]")
+        self.page.click(*self.centre("[data-language=en]"))
+        self.assertIn("재현", notes[0])
+        self.assertNotIn("모든 줄", notes[0])
+        self.assertIn("일곱째 자리에서 반올림", notes[1])
+
         reload("location.hash = '#run=5@10,6@9'")
         self.assertIn("goes back in time",
                       self.page.evaluate("document.getElementById('link-message').textContent"))
@@ -571,6 +624,9 @@ class PageTests:
                            "'webgl2')).getExtension('WEBGL_lose_context')).loseContext()")
         self.page.wait_until("canvas.hidden && /graphics/.test(failure.textContent)", 2, "words")
         self.page.pump(0.5)  # The scale's timers tick on the lost context: a throw fails here.
+        self.page.click(*self.centre("#pause"))
+        self.page.wait_until("/^Paused/.test(%s)" % STATUS, 5, "Pause without graphics")
+        self.page.click(*self.centre("#pause"))
         self.page.evaluate("loss.restoreContext()")
         self.page.wait_until("!document.getElementById('start-again').hidden", 5, "start again")
 

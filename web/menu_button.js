@@ -20,7 +20,7 @@ function MenuButton(canvas, language, choose) {
   var help = document.getElementById("help");
   var touchFirst = matchMedia("(hover: none) and (pointer: coarse)");
   var opener = null;        // The canvas or the button, whichever opened the menu.
-  var anchor = null;        // Where the menu was opened: {x, y, gap}, for placing it again.
+  var anchor = null;        // Where the menu was opened: {x, y, gap, above}, to place it again.
   var openingPress = null;  // The right press that opened the menu, until its release.
   var pressClosed = false;  // The press on the button closed the menu: its click opens nothing.
   var drawMode = 0;         // The draw mode the button names; 0 until the first frame.
@@ -34,14 +34,15 @@ function MenuButton(canvas, language, choose) {
   }
 
   // Puts the menu beside (x, y), gap pixels to the right and downwards, or to the left and
-  // upwards where that side has no room; pressed into the window where neither side has.
+  // upwards (ending at y = above) where that side has no room; pressed into the window where
+  // neither side has.
   function Place() {
     var box = menu.getBoundingClientRect();
     var width = document.documentElement.clientWidth;
     var height = document.documentElement.clientHeight;
     var left = anchor.x + anchor.gap;
     if (left + box.width > width) left = anchor.x - anchor.gap - box.width;
-    var top = anchor.y + box.height > height ? anchor.y - box.height : anchor.y;
+    var top = anchor.y + box.height > height ? anchor.above - box.height : anchor.y;
     menu.style.left = Math.max(0, Math.min(left, width - box.width)) + "px";
     menu.style.top = Math.max(0, Math.min(top, height - box.height)) + "px";
   }
@@ -54,14 +55,15 @@ function MenuButton(canvas, language, choose) {
   // from: the canvas or the button. how: "mouse" (no entry current until the pointer is on one),
   // "touch" (beside the finger), "first" or "last" (that entry current). Entries are a finger
   // high when a finger opened the menu or the device's main pointer is one.
-  function Open(from, x, y, how, byFinger) {
+  function Open(from, x, y, how, byFinger, above) {
     var items = Items();
     if (items.length === 0) return;
     if (!IsOpen()) menu.showPopover();
     opener = from;
     menu.classList.toggle("touch", byFinger || how === "touch" || touchFirst.matches);
     SetExpanded(true);
-    anchor = {x: x, y: y, gap: how === "touch" ? kFingerGapPx : 0};
+    anchor = {x: x, y: y, gap: how === "touch" ? kFingerGapPx : 0,
+              above: above === undefined ? y : above};
     Place();
     if (how === "first") items[0].focus();
     else if (how === "last") items[items.length - 1].focus();
@@ -75,7 +77,7 @@ function MenuButton(canvas, language, choose) {
 
   function OpenUnderButton(how, byFinger) {
     var box = button.getBoundingClientRect();
-    Open(button, box.left, box.bottom, how, byFinger);
+    Open(button, box.left, box.bottom, how, byFinger, box.top);
   }
 
   function Close(restoreFocus) {

@@ -54,6 +54,8 @@ KEYS = {
     "ArrowDown": ("ArrowDown", 40, "", "\ue015"),
     "F10": ("F10", 121, "", "\ue03a"),
     "ContextMenu": ("ContextMenu", 93, "", None),
+    "k": ("KeyK", 75, "k", "k"),
+    ".": ("Period", 190, ".", "."),
 }
 SHIFT_KEY = "\ue008"
 
