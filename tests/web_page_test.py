@@ -36,6 +36,7 @@ AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "web", "node_modu
 # Entry 5's label, as the page must show it.
 SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
 
+DESKTOP = (1280, 800)  # A teacher's screen, in CSS pixels.
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
 FLOOD_LINES = 8000
 MENU_OPEN = web_page.MENU_OPEN
@@ -158,7 +159,8 @@ class PageTests:
         cls.folder = tempfile.mkdtemp(prefix="sample-drawing-disk-")
         shutil.copy(one_file, cls.folder)
         cls.page = web_page.open_page(cls.browser, os.path.join(cls.folder, "sample-drawing.html"),
-                                      init_script=WATCH_CONTEXT_MENU, lifetime_s=200)
+                                      init_script=WATCH_CONTEXT_MENU, lifetime_s=200,
+                                      width=DESKTOP[0], height=DESKTOP[1])
         cls.page.wait_for_lines(len(cls.report), 60)
         cls.canvas = cls.page.rect("#canvas")
 
@@ -252,7 +254,8 @@ class PageTests:
     def test_2b_a_dense_screen_gets_a_buffer_as_dense_and_pure_red_axes(self):
         try:
             for ratio in (2, 3):
-                self.page.resize(1000 - ratio, 560, ratio)  # As browser zoom: the window too.
+                # As browser zoom: the window too.
+                self.page.resize(DESKTOP[0] - ratio, DESKTOP[1], ratio)
                 self.page.wait_until("canvas.width === %d && canvas.height === %d"
                                      % ((CANVAS_PX * ratio,) * 2), 5, "the buffer at %d" % ratio)
                 self.assertEqual(self.page.rect("#canvas"), self.canvas, "the box moved")
@@ -262,7 +265,7 @@ class PageTests:
                 self.assertGreater(image.count(b"\xff\x00\x00"), CANVAS_PX * ratio // 2,
                                    "the axes have no pure red at %d" % ratio)
         finally:
-            self.page.resize(1000, 560)
+            self.page.resize(*DESKTOP)
         self.page.wait_until("canvas.width === %d" % CANVAS_PX, 5, "the buffer back at 1")
 
     def test_3_axe_finds_no_violation_with_the_menu_closed_or_open(self):
@@ -285,7 +288,7 @@ class PageTests:
             self.assertEqual(self.page.evaluate("[menu.lastChild === document.activeElement, "
                                                 "canvas.ariaExpanded, %s.ariaExpanded]"
                                                 % MENU_BUTTON), [True, "true", "true"])
-            self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open by its button, " + language)
+            self.assertEqual(self.page.evaluate(AXE_RUN), [], "opened by its button, " + language)
             self.close_by_escape("menu-button")
         self.page.click(*self.centre("[data-language=en]"))
         self.assertTrue(self.page.evaluate(
@@ -393,7 +396,7 @@ class PageTests:
                                 and top + menu_height <= height,
                                 "the menu left a %dx%d window" % (width, height))
         finally:
-            self.page.resize(1000, 560)
+            self.page.resize(*DESKTOP)
             self.page.key("Escape")
 
     def test_8_keyboard_arrows_wrap_then_a_tap_on_a_phone_on_entry_5_traces_the_scale(self):
@@ -442,7 +445,7 @@ class PageTests:
         trace = expected("trace")
         lines = self.page.wait_for_lines(len(self.report) + len(trace))
         self.assertEqual(lines[len(self.report):len(self.report) + len(trace)], trace)
-        self.page.resize(1000, 560)
+        self.page.resize(*DESKTOP)
         self.canvas = self.page.rect("#canvas")
         # The first turn: the trace prints 2.000000 for the float one unit above 2.
         self.page.wait_until("scalesShown.includes('2.0000002 (0x40000001)')", 5,
@@ -492,8 +495,6 @@ class PageTests:
             self.page.key("Enter")
 
     def test_9b_held_or_out_of_view_the_panes_rest_while_the_program_goes_on(self):
-        self.page.resize(1000, 800)  # The drawing and Hold in view together.
-        self.addCleanup(self.page.resize, 1000, 560)
         self.tab_to_canvas()
         for _ in ("menu-button", "pause", "speed", "console", "hold"):  # Step is off: running.
             self.page.key("Tab")
