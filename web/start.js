@@ -57,18 +57,18 @@ function Start() {
     if (failureKey) failure.textContent = language.Text(failureKey, failureValues);
   }
 
-  // The program draws through WebGL 1; a canvas of its own asks for it, then lets it go.
-  function HasWebGL() {
-    var gl = null;
+  // The program's WebGL 1 context, made here so that its absence is said before the program
+  // starts, and handed to the program (Module.preinitializedWebGLContext): one context, not a
+  // probe and then the program's own. The attributes are those the program's window asks for
+  // (GLUT_SINGLE | GLUT_RGB, as Emscripten's GLUT sets them): no alpha, depth, stencil or
+  // antialiasing. Null without WebGL.
+  function CreateContext() {
     try {
-      gl = document.createElement("canvas").getContext("webgl");
+      return canvas.getContext("webgl", {alpha: false, depth: false, stencil: false,
+                                         antialias: false});
     } catch (error) {
-      return false;
+      return null;
     }
-    if (!gl) return false;
-    var loseContext = gl.getExtension("WEBGL_lose_context");
-    if (loseContext) loseContext.loseContext();
-    return true;
   }
 
   language.OnChange(function () {
@@ -84,7 +84,8 @@ function Start() {
     framesRecorded: function () { return panel.FramesRecorded(); },
   });
 
-  if (!HasWebGL()) {
+  var context = CreateContext();
+  if (!context) {
     Fail("noWebGL");
     return;
   }
@@ -99,6 +100,7 @@ function Start() {
   document.getElementById("frame").hidden = false;
   var module = {
     canvas: canvas,
+    preinitializedWebGLContext: context,
     print: function (line) { pane.Print(line, replaying); },
     // The program's start-up sets the buffer to its window's size; the ratio applies again.
     // Then, before the first tick, the run in the address is replayed.
