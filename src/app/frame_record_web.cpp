@@ -138,8 +138,8 @@ void __wrap_glFlush() {
     for (int k = 0; k < 4; ++k) arguments[4 * i + k] = frame.calls[i].arguments[k];
   }
   HandFrameToPage(names.data(), floats.data(), arguments.data(), counts.data(), frame.callCount,
-                  frame.hasMatrix ? frame.matrix.data() : nullptr, drawMode, spinAngle,
-                  scaleFactor, static_cast<int>(program_clock::Tick()));
+                  frame.hasMatrix ? frame.matrix.data() : nullptr, drawMode, spinAngle, scaleFactor,
+                  static_cast<int>(program_clock::Tick()));
 }
 
 }  // extern "C"
