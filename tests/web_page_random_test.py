@@ -1,10 +1,7 @@
-"""web_page_random_test.py: minutes of random input on the browser build's page, the one file
-opened from the disk: clicks, right clicks, keys (K and "." among them), long presses and taps,
-the draw mode button, resizes, device pixel ratio changes and language switches. Throughout, nothing throws or logs an error, the menu is
-never open without the focus in it, and the pane stays bounded; at the end, the trace of the one
-scale animation chosen at the start is exact. Entries 5 and 6 are never chosen at random (each
-would start one more animation, whose trace no fixed expectation covers); any other entry is.
-
+"""web_page_random_test.py: minutes of random input on the page opened from the disk: clicks,
+right clicks, keys (K and . too), long presses, taps, the menu button, resizes, pixel ratios and
+languages. Nothing may throw, the open menu keeps the focus, the pane stays bounded, and the trace
+of the one scale animation chosen first is exact: entries 5 and 6 are never chosen at random.
 Not part of scripts/test-web.sh, as it runs for minutes:
   timeout 900 /usr/bin/python3 tests/web_page_random_test.py build/web \\
       build/release/tests/web_page_check [--seconds 180] [--seed N] [--browser chromium|firefox]

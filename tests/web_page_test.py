@@ -1,14 +1,10 @@
 """web_page_test.py: the browser build's page in a headless Chromium and in Firefox ESR: the
-report on the console, the canvas's pixels at any pixel ratio, the menu by keyboard, mouse and
-touch, on a phone, the trace it starts, the console pane's bound, Korean and English,
-accessibility (axe-core), and failure in words.
-
-The expectations and the pixel check are the desktop tests' own, through the native tool
-web_page_check. One page per browser serves the tests in their numbered order, as a user would
-go: look, open the menu and dismiss it, choose by mouse, by touch, by keyboard, then flood the
-pane. That page is the one file a teacher hands out, copied alone into an empty folder and opened
-from the disk. The served page, one asking for Korean, and pages without WebGL, JavaScript or
-WebAssembly are Chromium's alone: a second Firefox start costs more than it finds.
+report, the canvas's pixels at any pixel ratio, the menu by keyboard, mouse, touch and its
+button, a phone, the trace, the pane's bound, the clock and the address, Korean and English,
+axe-core, and failure in words. Expectations and pixel checks are the desktop tests' own (web_page_check). One page per browser,
+the one file copied alone into an empty folder and opened from the disk, serves the tests in
+their numbered order, as a user would go. The served page and the pages without WebGL,
+JavaScript or WebAssembly are Chromium's alone: a second Firefox start costs more than it finds.
 
 Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER...]
        (BROWSER: chromium, firefox; both by default)

@@ -1,14 +1,12 @@
 """web_bench.py: figures of the browser build, run by scripts/bench-web.sh: what the page costs
-beside the same scene in plain WebGL (bench/baseline.html), and the time from navigation to each
-one's first drawn frame, served and from the disk, with the page composited in software and in
-the GPU process (as browsers run for their users; WebGL is on SwiftShader either way); the size
-of the page, the time to the end of the report, and the pace of the scale ticks from the console
-lines' timestamps; or, with --soak, one page left running with entry 5 chosen --chains times,
-minute by minute. Reports; asserts nothing about timing.
+beside the same scene in plain WebGL (bench/baseline.html) and the time to each one's first
+drawn frame, served and from the disk, composited in software and in the GPU process (WebGL on
+SwiftShader either way); the page's size and the scale ticks' pace; or, with --soak, one page
+with entry 5 chosen --chains times, minute by minute. Reports; asserts nothing about timing.
 
 Usage: /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR [--runs N] [--seconds S]
-           [--windows N] [--window-seconds S] [--compositing software|gpu|both] [--cost-only]
-           [--trace]
+           [--windows N] [--window-seconds S] [--compositing software|gpu|both]
+           [--cost-only | --first-frame-only | --trace]
        /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR --soak MINUTES [--chains N]
 """
 
