@@ -1,10 +1,11 @@
 """web_page_test.py: the browser build's page in a headless Chromium and in Firefox ESR: the
 report, the canvas's pixels at any pixel ratio, the menu by keyboard, mouse, touch and its
 button, a phone, the trace, the pane's bound, the clock and the address, Korean and English,
-axe-core, and failure in words. Expectations and pixel checks are the desktop tests' own (web_page_check). One page per browser,
-the one file copied alone into an empty folder and opened from the disk, serves the tests in
-their numbered order, as a user would go. The served page and the pages without WebGL,
-JavaScript or WebAssembly are Chromium's alone: a second Firefox start costs more than it finds.
+axe-core, and failure in words. Expectations and pixel checks are the desktop tests' own
+(web_page_check). One page per browser, the one file copied alone into an empty folder and opened
+from the disk, serves the tests in their numbered order, as a user would go. The served page and
+the pages without WebGL, JavaScript or WebAssembly are Chromium's alone: a second Firefox start
+costs more than it finds.
 
 Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER...]
        (BROWSER: chromium, firefox; both by default)
