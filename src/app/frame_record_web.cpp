@@ -4,7 +4,8 @@
 //
 // The calls are caught on their way to GL, not restated: the web build links with
 // --wrap=glLoadIdentity and the others below, so drawing.cpp's calls come here first and go on to
-// GL unchanged. A frame is handed to the page once, when MyDisplay flushes it.
+// GL unchanged. A frame is handed to the page once, when MyDisplay flushes it; the flush itself
+// goes no further, as the browser sends a frame's commands when the frame's task ends.
 #include "frame_record_web.h"
 
 #include <emscripten.h>
@@ -100,7 +101,6 @@ void __real_glLoadIdentity();
 void __real_glTranslatef(GLfloat x, GLfloat y, GLfloat z);
 void __real_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
 void __real_glScalef(GLfloat x, GLfloat y, GLfloat z);
-void __real_glFlush();
 
 // MyDisplay loads the identity once per frame, on the model-view matrix: a frame's record starts.
 void __wrap_glLoadIdentity() {
@@ -125,8 +125,9 @@ void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
   __real_glScalef(x, y, z);
 }
 
+// WebGL's flush would send the commands to the GPU process ahead of the end of the animation
+// frame, an extra round for it each tick (about a tenth of the page's CPU where it composites).
 void __wrap_glFlush() {
-  __real_glFlush();
   std::array<const char*, kMaxCalls> names{};
   std::array<int, kMaxCalls> floats{};
   std::array<int, kMaxCalls> counts{};
