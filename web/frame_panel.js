@@ -1,8 +1,9 @@
 // frame_panel.js: what the frame on the canvas did, as the program recorded it
 // (src/app/frame_record_web.cpp): its model-view calls by name, the matrix GL held as the cube was
-// drawn, and the scene variables, every float exact. It follows each frame in the animation frame
-// that draws it, but not while held or out of view; seen again, it shows the newest at once. It
-// is not a live region, as it changes ten times a second.
+// drawn, the scene variables, every float exact, and the program's tick the frame belongs to (the
+// number on the clock's line). It follows each frame in the animation frame that draws it, but
+// not while held or out of view; seen again, it shows the newest at once. It is not a live
+// region, as it changes ten times a second.
 function FramePanel(language) {
   var holdButton = document.getElementById("hold");
   var frameNumber = document.getElementById("frame-number");
@@ -64,7 +65,7 @@ function FramePanel(language) {
 
   function ShowNumber() {
     if (!shownFrame) return;
-    var number = shownFrame.number.toLocaleString(language.Current());
+    var number = shownFrame.tick.toLocaleString(language.Current());
     SetText(frameNumber, language.Text(Held() ? "heldAt" : "frameNumber", {number: number}));
   }
 
@@ -104,9 +105,9 @@ function FramePanel(language) {
 
   return {
     // The program's record of one drawn frame: {calls: [{name, floats, args}], matrix (16
-    // floats, column-major, or null), drawMode, spinAngle, scaleFactor}.
+    // floats, column-major, or null), drawMode, spinAngle, scaleFactor, tick}.
     Record: function (frame) {
-      frame.number = ++frameCount;
+      ++frameCount;
       latestFrame = frame;
       if (inView) Show();
     },
