@@ -671,6 +671,7 @@ class PageTests:
         reload("")
         self.assertEqual(self.page.evaluate(SIZE), ["2", 600], "the size is not remembered")
         self.choose_size("1")
+        reload("history.replaceState(null, '', location.pathname)")  # A fresh run for the next.
 
     def test_9e_lost_graphics_are_said_in_words_and_their_return_offers_to_start_again(self):
         self.page.evaluate("(window.loss = (canvas.getContext('webgl') || canvas.getContext("
