@@ -7,6 +7,7 @@
 //       fits the square image (top row first), 300 pixels a side or more, to the cube of draw
 //       mode MODE at the best of the given scales and any angle the timer produces; prints the
 //       fit and exits 0 when every pixel clear of the outline's edges is right.
+//   web_page_check mode-calls MODE          the calls of draw mode MODE as the program writes them
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "call_list.h"
 #include "program_facts.h"
 #include "scene_footprint.h"
 
@@ -94,6 +96,10 @@ int main(int argc, char** argv) {
     PrintLines(facts::ExpectedTraceFromOne());
     return 0;
   }
+  if (command == "mode-calls" && argc == 3) {
+    std::printf("%s\n", call_list::ModeCalls(std::atoi(argv[2])));
+    return 0;
+  }
   if (command == "frame" && argc >= 5) {
     std::vector<double> scales;
     for (int k = 4; k < argc; ++k) {
@@ -101,6 +107,8 @@ int main(int argc, char** argv) {
     }
     return CheckFrame(argv[2], std::atoi(argv[3]), scales);
   }
-  std::fprintf(stderr, "usage: %s report | trace | frame IMAGE.ppm MODE SCALE...\n", argv[0]);
+  std::fprintf(stderr,
+               "usage: %s report | trace | mode-calls MODE | frame IMAGE.ppm MODE SCALE...\n",
+               argv[0]);
   return 2;
 }

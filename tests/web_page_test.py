@@ -38,7 +38,7 @@ MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in C
 FLOOD_LINES = 8000
 MENU_OPEN = web_page.MENU_OPEN
 MENU_CLOSED = "!" + MENU_OPEN
-ONE_FILE_MAX_BYTES = 250 * 1024
+ONE_FILE_MAX_BYTES = 320 * 1024
 HANGUL = re.compile("[\uac00-\ud7a3]")
 FOCUSED = "document.activeElement.id || document.activeElement.textContent"
 MENU_BUTTON = "document.getElementById('menu-button')"
@@ -141,8 +141,8 @@ def expected_matrix(mode, angle):
     return [[c, -s, 0, x], [s, c, 0, y], [0, 0, 1, 0], [0, 0, 0, 1]]
 
 
-def expected(what):
-    return subprocess.run([CHECK, what], check=True, capture_output=True,
+def expected(*what):
+    return subprocess.run([CHECK, *what], check=True, capture_output=True,
                           text=True).stdout.splitlines()
 
 
@@ -672,6 +672,74 @@ class PageTests:
         self.assertEqual(self.page.evaluate(SIZE), ["2", 600], "the size is not remembered")
         self.choose_size("1")
         reload("history.replaceState(null, '', location.pathname)")  # A fresh run for the next.
+
+    def test_9da_the_learners_calls_in_a_link_place_the_cube_as_gl_holds_it(self):
+        def load(hash):
+            self.page.lines.clear()
+            self.page.run_script("location.hash = %r" % hash)
+            self.page.wait_for_lines(len(self.report), 60)
+            self.page.wait_until(FRAMES + " > 0", 10, "a frame")
+            self.page.pump(0.3)
+            return self.page.evaluate("sampleDrawingTest.calls()")
+
+        def red_at(ppm, x, y):
+            """Whether the canvas's pixel at (x, y) in view units is red."""
+            width = int(ppm.split()[1])
+            column, row = round((x + 1) * width / 2), round((1 - y) * width / 2)
+            start = len(ppm) - 3 * width * width + 3 * (row * width + column)
+            r, g, b = ppm[start:start + 3]
+            return r > 200 and g < 60 and b < 60
+
+        # Turn, then move: the cube's centre turned with it; move, then turn: turned in place.
+        turned = (0.6 * math.cos(math.radians(30)), 0.6 * math.sin(math.radians(30)))
+        in_place = (0.6, 0.06)  # Off the red x axis, inside the cube.
+        for middle, centre, empty in (("glRotatef(30,0,0,1);glTranslatef(0.6,0,0)", turned,
+                                       in_place),
+                                      ("glTranslatef(0.6,0,0);glRotatef(30,0,0,1)", in_place,
+                                       turned)):
+            calls = load("#calls=glLoadIdentity();%s;glutSolidCube(0.3)&pause=0" % middle)
+            self.assertEqual([call["text"] for call in calls][1:3], middle.split(";"))
+            ppm = web_page.png_to_ppm(self.page.screenshot(self.canvas))
+            self.assertEqual((red_at(ppm, *centre), red_at(ppm, *empty)), (True, False), middle)
+
+        # The mode's own calls give the matrix its record shows, bit for bit; a quarter turn's
+        # cosine is the small float GL holds (its cosine of pi/2 in double, rounded), never 0.
+        mode_panel = (load("#run=4@0&pause=20"), self.page.evaluate(PANEL)["matrix"])[1]
+        calls = load("#calls=%s&run=4@0&pause=20" % expected("mode-calls", "4")[0])
+        self.assertEqual(self.page.evaluate(PANEL)["matrix"], mode_panel)
+        self.assertEqual([float32(float(cell)) for row in mode_panel for cell in row],
+                         [calls[-1]["matrix"][4 * c + r] for r in range(4) for c in range(4)])
+        calls = load("#calls=glPopMatrix();glPushMatrix();glRotatef(90,0,0,1);glutSolidCube(0.3)")
+        self.assertEqual([(c["depth"], c["mark"]) for c in calls],
+                         [(0, "unmatched"), (1, "open"), (1, ""), (1, "")])
+        quarter = float32(math.cos(math.pi / 2))
+        self.assertEqual((calls[2]["matrix"][0], float32(float(self.page.evaluate(PANEL)["matrix"][0][0]))),
+                         (quarter, quarter))
+
+        # Bound to the scene's variables, the calls follow a replayed run to its paused tick.
+        link = ("#calls=glScalef(scaleFactor,scaleFactor,1);glRotatef(spinAngle,0,0,1);"
+                "glutSolidCube(0.3)&run=5@0&pause=10&speed=4")
+        calls = load(link.replace("(0.3)", "(.3e0)"))
+        self.assertEqual(self.page.evaluate("location.hash"), link, "the address written back")
+        panel = self.page.evaluate(PANEL)
+        self.assertEqual((calls[0]["args"][0], calls[1]["args"][0]),
+                         tuple(float32(float(panel[k].split()[0])) for k in ("scaleFactor", "spinAngle")))
+        self.assertEqual(calls[0]["text"], "glScalef(scaleFactor,scaleFactor,1)")
+
+        message = "document.getElementById('link-message').textContent"
+        for bad, words in (("glTranslate(1,0,0)", "Call 1 in this address's calls is not one"),
+                           ("glLoadIdentity();glRotatef(30,0,0)", "Call 2 in this address's "
+                            "calls has 3 arguments; it takes 4."),
+                           ("glScalef(1,1e39,1)", "Argument 2 of call 1"),
+                           (";".join(["glPushMatrix()"] * 17), "holds 17 calls: a list holds at "
+                            "most 16"),
+                           ("glScalef(1,1,1);" * 200, "characters long"),
+                           ("glScalef(<b>1</b>,1,1)", "does not hold a run")):
+            self.assertIsNone(load("#calls=" + bad + "&run=3@0"), bad[:40])
+            self.assertIn(words, self.page.evaluate(message))
+            self.assertEqual(self.page.evaluate("document.querySelectorAll('#link-message *')"
+                                                ".length"), 0, "markup shown")
+        self.page.wait_until("/^Tick/.test(%s)" % STATUS, 5, "the program running")
 
     def test_9e_lost_graphics_are_said_in_words_and_their_return_offers_to_start_again(self):
         self.page.evaluate("(window.loss = (canvas.getContext('webgl') || canvas.getContext("

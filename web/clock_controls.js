@@ -100,8 +100,9 @@ function ClockControls(language) {
       ShowPaused();
       ShowStatus();
     },
-    // The run changed: a choice, a pause, a step, a resume or a replay.
-    RunChanged: function () {
+    // The run changed: a choice, a pause, a step, a resume, a replay (at its link's speed).
+    RunChanged: function (run) {
+      speed.value = String(run.speed);
       ShowPaused();
       ShowSoon();
     },

@@ -16,12 +16,18 @@ var kLinkReasons = {
   "too-far": "linkTooFar",
   "too-many-animations": "linkTooManyAnimations",
   "too-much-trace": "linkTooMuchTrace",
+  "unknown-call": "linkUnknownCall",
+  "argument-count": "linkArgumentCount",
+  "bad-number": "linkBadNumber",
+  "too-many-calls": "linkTooManyCalls",
   "refused": "linkRefused",
 };
 
 function RunAddress(language) {
   var message = document.getElementById("link-message");
-  var refusal = null;  // What the program refused in the address: {reason, found, limit}.
+  // What the program refused in the address: {reason, found, limit, position}, position the call
+  // at fault in the address's calls.
+  var refusal = null;
   var pendingHash = null;
   var writeTimer = 0;
 
@@ -35,6 +41,7 @@ function RunAddress(language) {
     message.textContent = language.Text(kLinkReasons[refusal.reason] || "linkRefused", {
       found: refusal.found.toLocaleString(current),
       limit: refusal.limit.toLocaleString(current),
+      position: refusal.position.toLocaleString(current),
     }) + " " + language.Text("linkFresh");
   }
 

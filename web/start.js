@@ -7,7 +7,8 @@
 //
 // window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
 // through the program's own path, and read what no element shows (lines waiting for the pane,
-// frames recorded). Nothing else of the page is reachable from outside.
+// frames recorded, the last frame's learner's calls). Nothing else of the page is reachable from
+// outside.
 function Start() {
   var canvas = document.getElementById("canvas");
   var failure = document.getElementById("failure");
@@ -20,6 +21,7 @@ function Start() {
   var failureValues = {};
 
   var replaying = false;  // While the address's run is replayed, its lines are not logged.
+  var learnerCalls = null;  // The last frame's record of the learner's calls, if it drew them.
 
   var pane = ConsolePane(language);
   var panel = FramePanel(language);
@@ -83,6 +85,7 @@ function Start() {
     print: function (line) { pane.Print(String(line)); },
     waitingLines: function () { return pane.WaitingLines(); },
     framesRecorded: function () { return panel.FramesRecorded(); },
+    calls: function () { return JSON.parse(JSON.stringify(learnerCalls)); },
   });
 
   var context = CreateContext();
@@ -119,13 +122,14 @@ function Start() {
     linkRead: address.LinkRead,
     runChanged: function (run) {
       address.RunChanged(run);
-      clock.RunChanged();
+      clock.RunChanged(run);
     },
     attachMenu: menuButton.Attach,
     // In the animation frame that draws: the panes follow in it.
     showFrame: function (frame) {
       pane.Flush();
       panel.Record(frame);
+      learnerCalls = frame.learner ? frame.calls : null;
       clock.Frame();
       if (frame.drawMode !== drawMode) {
         drawMode = frame.drawMode;

@@ -65,6 +65,12 @@ var kStrings = {
     linkTooManyAnimations: "This address starts {found} animations: a link starts at most {limit}.",
     linkTooMuchTrace: "This address's animations would run {found} ticks in all, longer than " +
         "three of them for an hour.",
+    linkUnknownCall: "Call {position} in this address's calls is not one the page draws with.",
+    linkArgumentCount: "Call {position} in this address's calls has {found} arguments; it takes " +
+        "{limit}.",
+    linkBadNumber: "Argument {found} of call {position} in this address's calls is not a finite " +
+        "number.",
+    linkTooManyCalls: "This address holds {found} calls: a list holds at most {limit}.",
     copyLink: "Copy link",
     linkField: "Link to this moment",
     linkCopied: "Link copied: it opens the run paused at this tick.",
@@ -152,6 +158,12 @@ var kStrings = {
         "있는 애니메이션은 {limit}개까지입니다.",
     linkTooMuchTrace: "이 주소의 애니메이션은 모두 합해 {found}틱 동안 실행되어, 애니메이션 " +
         "세 개를 1시간 동안 실행하는 것보다 깁니다.",
+    linkUnknownCall: "이 주소의 {position}번째 호출은 이 페이지에서 쓸 수 있는 함수가 아닙니다.",
+    linkArgumentCount: "이 주소의 {position}번째 호출에는 인자가 {found}개 있습니다. 이 함수는 " +
+        "인자를 {limit}개 받습니다.",
+    linkBadNumber: "이 주소의 {position}번째 호출에서 {found}번째 인자가 유한한 수가 아닙니다.",
+    linkTooManyCalls: "이 주소에는 호출이 {found}개 있습니다. 호출은 {limit}개까지만 쓸 수 " +
+        "있습니다.",
     copyLink: "링크 복사",
     linkField: "지금 이 순간의 링크",
     linkCopied: "링크를 복사했습니다. 이 링크를 열면 지금 이 틱에서 일시 정지된 실행을 볼 수 " +

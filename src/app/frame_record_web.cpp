@@ -5,7 +5,9 @@
 // The calls are caught on their way to GL, not restated: the web build links with
 // --wrap=glLoadIdentity and the others below, so drawing.cpp's calls come here first and go on to
 // GL unchanged. A frame is handed to the page once, when MyDisplay flushes it; the flush itself
-// goes no further, as the browser sends a frame's commands when the frame's task ends.
+// goes no further, as the browser sends a frame's commands when the frame's task ends. While the
+// learner's calls are in force, MyDisplay's placement goes no further either
+// (learner_calls_web.cpp places the cube).
 #include "frame_record_web.h"
 
 #include <emscripten.h>
@@ -13,6 +15,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "learner_calls_web.h"
 #include "program_clock_web.h"
 #include "scene.h"
 
@@ -111,16 +114,19 @@ void __wrap_glLoadIdentity() {
 }
 
 void __wrap_glTranslatef(GLfloat x, GLfloat y, GLfloat z) {
+  if (LearnerCalls()) return;
   Record(kTranslate, {Wide(x), Wide(y), Wide(z)});
   __real_glTranslatef(x, y, z);
 }
 
 void __wrap_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+  if (LearnerCalls()) return;
   Record(kRotate, {Wide(angle), Wide(x), Wide(y), Wide(z)});
   __real_glRotatef(angle, x, y, z);
 }
 
 void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
+  if (LearnerCalls()) return;
   Record(kScale, {Wide(x), Wide(y), Wide(z)});
   __real_glScalef(x, y, z);
 }
@@ -128,6 +134,10 @@ void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
 // WebGL's flush would send the commands to the GPU process ahead of the end of the animation
 // frame, an extra round for it each tick (about a tenth of the page's CPU where it composites).
 void __wrap_glFlush() {
+  if (LearnerCalls()) {
+    HandLearnerFrameToPage();
+    return;
+  }
   std::array<const char*, kMaxCalls> names{};
   std::array<int, kMaxCalls> floats{};
   std::array<int, kMaxCalls> counts{};

@@ -12,6 +12,7 @@
 
 #include "frame_record_web.h"
 #include "glut_api.h"
+#include "learner_calls_web.h"
 #include "platform.h"
 
 namespace {
@@ -58,9 +59,18 @@ EM_JS(void, HandMenuToPage, (const char* const* labels, int count), {
   Module["attachMenu"](entries);
 });
 
-// Every vertex carries its own normal: the GL emulation takes attributes per vertex only.
+// While the learner's calls are in force, they place and draw the cube instead.
 void glutSolidCube(GLdouble size) {
+  if (LearnerCalls()) {
+    DrawLearnerCalls();
+    return;
+  }
   RecordCube(size);
+  DrawCubeFaces(size);
+}
+
+// Every vertex carries its own normal: the GL emulation takes attributes per vertex only.
+void DrawCubeFaces(GLdouble size) {
   const GLfloat half = static_cast<GLfloat>(size / 2.0);
   glBegin(GL_QUADS);
   for (const CubeFace& face : kCubeFaces) {

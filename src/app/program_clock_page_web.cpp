@@ -14,6 +14,7 @@
 #include <string>
 
 #include "glut_api.h"
+#include "learner_calls_web.h"
 #include "program_clock_web.h"
 #include "run_link.h"
 #include "scene.h"
@@ -57,35 +58,37 @@ EM_JS(int, CopyAddressHash, (char* into, int size), {
   return bytes;
 });
 
-EM_JS(void, HandLinkToPage, (const char* reason, double found, double limit), {
+// position: the call a refused list of calls is refused at, 1-based; 0 for the link's own reasons.
+EM_JS(void, HandLinkToPage, (const char* reason, double found, double limit, double position), {
   if (Module["linkRead"]) {
-    Module["linkRead"]({reason : UTF8ToString(reason), found : found, limit : limit});
+    Module["linkRead"](
+        {reason : UTF8ToString(reason), found : found, limit : limit, position : position});
   }
 });
 
-// hash is null for a run no link replays; change names what changed it.
-EM_JS(void, HandRunToPage, (const char* hash, double tick, int paused, const char* change), {
-  if (!Module["runChanged"]) return;
-  Module["runChanged"]({
-    hash : hash ? UTF8ToString(hash) : null,
-    tick : tick,
-    paused : !!paused,
-    change : UTF8ToString(change)
-  });
-});
+// hash is null for a run no link replays, calls while the draw mode's own are drawn; change names
+// what changed it.
+EM_JS(void, HandRunToPage,
+      (const char* hash, double tick, int paused, const char* change, const char* calls, int speed),
+      {
+        if (!Module["runChanged"]) return;
+        Module["runChanged"]({
+          hash : hash ? UTF8ToString(hash) : null,
+          tick : tick,
+          paused : !!paused,
+          change : UTF8ToString(change),
+          calls : calls ? UTF8ToString(calls) : null,
+          speed : speed
+        });
+      });
 
 namespace {
 
 run_link::Run CurrentRun(bool paused) {
-  run_link::Run run{program_clock::Choices(), std::nullopt};
+  run_link::Run run{program_clock::Choices(), std::nullopt, LearnerCalls(),
+                    program_clock::SpeedDivisor()};
   if (paused) run.pausedAt = program_clock::Tick();
   return run;
-}
-
-void TellPageRunChanged(const char* change) {
-  const std::optional<std::string> hash = run_link::Write(CurrentRun(program_clock::Paused()));
-  HandRunToPage(hash ? hash->c_str() : nullptr, static_cast<double>(program_clock::Tick()),
-                program_clock::Paused() ? 1 : 0, change);
 }
 
 // The address's run, read and checked whole: a refused one leaves the program as it started.
@@ -103,6 +106,15 @@ run_link::Reading ReadAddress() {
 }
 
 }  // namespace
+
+void TellPageRunChanged(const char* change) {
+  const run_link::Run run = CurrentRun(program_clock::Paused());
+  const std::optional<std::string> hash = run_link::Write(run);
+  const std::string calls = run.calls ? call_list::Write(*run.calls) : "";
+  HandRunToPage(hash ? hash->c_str() : nullptr, static_cast<double>(program_clock::Tick()),
+                program_clock::Paused() ? 1 : 0, change, run.calls ? calls.c_str() : nullptr,
+                run.speedDivisor);
+}
 
 // Start-up's first timer starts the count of real time, as the library's setTimeout did. A timer
 // armed by another timer's callback is within a wake, which schedules the next one.
@@ -150,6 +162,7 @@ EMSCRIPTEN_KEEPALIVE int SetProgramSpeed(int divisor) {
   CatchUp();
   if (!program_clock::SetSpeedDivisor(divisor)) return 0;
   ScheduleWake();
+  TellPageRunChanged("speed");
   return 1;
 }
 
@@ -162,8 +175,8 @@ EMSCRIPTEN_KEEPALIVE int ProgramPaused() { return program_clock::Paused() ? 1 : 
 EMSCRIPTEN_KEEPALIVE int ProgramTickMs() { return static_cast<int>(kTickMs); }
 
 // For start-up, before the first tick (Module.postRun is the moment): the address's run, replayed
-// whole or not at all. The page is handed the reading, then the run. The time the replay takes is
-// not counted.
+// whole or not at all, then its calls put in force and its speed set. The page is handed the
+// reading, then the run. The time the replay takes is not counted.
 EMSCRIPTEN_KEEPALIVE int ApplyAddressLink() {
   const run_link::Reading reading = ReadAddress();
   const run_link::Run& run = reading.run;
@@ -172,12 +185,14 @@ EMSCRIPTEN_KEEPALIVE int ApplyAddressLink() {
       read && program_clock::Replay(run.choices,
                                     run.pausedAt ? static_cast<std::int64_t>(*run.pausedAt) : -1);
   if (read && !replayed) {  // Checked already: only a program past its start refuses.
-    HandLinkToPage("refused", 0.0, 0.0);
+    HandLinkToPage("refused", 0.0, 0.0, 0.0);
   } else {
-    HandLinkToPage(run_link::ReasonName(reading.reason), static_cast<double>(reading.found),
-                   static_cast<double>(reading.limit));
+    HandLinkToPage(run_link::ReasonName(reading), static_cast<double>(reading.found),
+                   static_cast<double>(reading.limit), static_cast<double>(reading.calls.position));
   }
   if (replayed) {
+    if (run.calls) PutLearnerCallsInForce(run.calls);
+    program_clock::SetSpeedDivisor(run.speedDivisor);
     countedToRealMs = emscripten_get_now();
     ScheduleWake();
   }

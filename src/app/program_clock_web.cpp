@@ -85,6 +85,8 @@ bool SetSpeedDivisor(int divisor) {
   return true;
 }
 
+int SpeedDivisor() { return state.speedDivisor; }
+
 void Pause() {
   state.paused = true;
   state.nowMs = Tick() * kTickMs;

@@ -41,6 +41,7 @@ void Elapse(double realMs);
 double RealMsToNextTimer();
 // Program time runs at 1/divisor of real time; divisor is 1, 2 or 4. False for any other.
 bool SetSpeedDivisor(int divisor);
+int SpeedDivisor();
 
 // Pausing moves the clock back to the start of its tick, the state a replay of the run reaches.
 void Pause();

@@ -60,7 +60,7 @@ std::optional<std::uint64_t> Number(std::string_view text) {
 }
 
 // "run=ENTRY@TICK,ENTRY@TICK,..."
-bool ReadChoices(std::string_view value, Run& run) {
+bool ReadChoices(std::string_view value, Reading& reading) {
   while (true) {
     const std::size_t comma = value.find(',');
     const std::string_view item = value.substr(0, comma);
@@ -69,25 +69,41 @@ bool ReadChoices(std::string_view value, Run& run) {
     const auto entry = Number(item.substr(0, at));
     const auto tick = Number(item.substr(at + 1));
     if (!entry || !tick) return false;
-    run.choices.push_back({static_cast<int>(*entry), *tick});
+    reading.run.choices.push_back({static_cast<int>(*entry), *tick});
     if (comma == std::string_view::npos) return true;
     value.remove_prefix(comma + 1);
   }
 }
 
 // "pause=TICK"
-bool ReadPause(std::string_view value, Run& run) {
-  run.pausedAt = Number(value);
-  return run.pausedAt.has_value();
+bool ReadPause(std::string_view value, Reading& reading) {
+  reading.run.pausedAt = Number(value);
+  return reading.run.pausedAt.has_value();
+}
+
+// "calls=LIST", read by call_list, whose refusal the link keeps.
+bool ReadCalls(std::string_view value, Reading& reading) {
+  reading.calls = call_list::Read(value);
+  reading.run.calls = std::move(reading.calls.calls);
+  reading.calls.calls.clear();
+  return reading.calls.reason == call_list::Reason::kNone;
+}
+
+// "speed=1", "speed=2" or "speed=4": program time at 1/divisor of real time.
+bool ReadSpeed(std::string_view value, Reading& reading) {
+  if (value != "1" && value != "2" && value != "4") return false;
+  reading.run.speedDivisor = value[0] - '0';
+  return true;
 }
 
 struct Field {
   std::string_view name;
-  bool (*read)(std::string_view value, Run& run);
+  bool (*read)(std::string_view value, Reading& reading);
 };
-constexpr Field kFields[] = {{"run", ReadChoices}, {"pause", ReadPause}};
+constexpr Field kFields[] = {
+    {"calls", ReadCalls}, {"run", ReadChoices}, {"pause", ReadPause}, {"speed", ReadSpeed}};
 
-bool ReadFields(std::string_view text, Run& run) {
+bool ReadFields(std::string_view text, Reading& reading) {
   bool seen[std::size(kFields)] = {};
   while (!text.empty()) {
     const std::size_t amp = text.find('&');
@@ -96,7 +112,7 @@ bool ReadFields(std::string_view text, Run& run) {
     std::size_t known = 0;
     while (known < std::size(kFields) && part.substr(0, equals) != kFields[known].name) ++known;
     if (equals == std::string_view::npos || known == std::size(kFields) || seen[known] ||
-        !kFields[known].read(part.substr(equals + 1), run)) {
+        !kFields[known].read(part.substr(equals + 1), reading)) {
       return false;
     }
     seen[known] = true;
@@ -128,6 +144,9 @@ Reading Refuse(Reason reason, std::uint64_t found, std::uint64_t limit) {
 
 // The first limit the run breaks, in the run's order: entries, then ticks, then animations.
 Reading Check(const Run& run) {
+  if (run.speedDivisor != 1 && run.speedDivisor != 2 && run.speedDivisor != 4) {
+    return Refuse(Reason::kMalformed, 0, 0);
+  }
   for (const program_clock::Choice& choice : run.choices) {
     if (choice.entry < 1 || choice.entry > kMainMenuEntryCount) {
       return Refuse(Reason::kUnknownEntry, static_cast<std::uint64_t>(std::max(choice.entry, 0)),
@@ -167,40 +186,76 @@ Reading Check(const Run& run) {
   return Reading{};
 }
 
-}  // namespace
-
-Reading Read(std::string_view hash) {
-  if (hash.size() > kMaxChars) return Refuse(Reason::kTooLong, hash.size(), kMaxChars);
-  if (!hash.empty() && hash.front() == '#') hash.remove_prefix(1);
-  const std::optional<std::string> text = Unescape(hash);
-  Run run;
-  if (!text || !ReadFields(*text, run)) return Refuse(Reason::kMalformed, 0, 0);
-  Reading reading = Check(run);
-  if (reading.reason == Reason::kNone) reading.run = std::move(run);
-  return reading;
-}
-
-std::optional<std::string> Write(const Run& run) {
-  if (run.choices.size() > kMaxChars / kMinChoiceChars + 1 || Check(run).reason != Reason::kNone) {
-    return std::nullopt;
-  }
+// The run's hash, however long: fields in the order calls, run, pause, speed.
+std::string HashOf(const Run& run) {
   std::string hash;
+  const auto field = [&hash](const char* name) {
+    hash += hash.empty() ? "#" : "&";
+    hash += name;
+    hash += '=';
+  };
+  if (run.calls) {
+    field("calls");
+    hash += call_list::Write(*run.calls);
+  }
   for (const program_clock::Choice& choice : run.choices) {
-    hash += hash.empty() ? "#run=" : ",";
+    if (&choice == run.choices.data()) {
+      field("run");
+    } else {
+      hash += ',';
+    }
     AppendNumber(hash, static_cast<std::uint64_t>(choice.entry));
     hash += '@';
     AppendNumber(hash, choice.tick);
   }
   if (run.pausedAt) {
-    hash += hash.empty() ? "#pause=" : "&pause=";
+    field("pause");
     AppendNumber(hash, *run.pausedAt);
   }
+  if (run.speedDivisor != 1) {
+    field("speed");
+    AppendNumber(hash, static_cast<std::uint64_t>(run.speedDivisor));
+  }
+  return hash;
+}
+
+}  // namespace
+
+// A link read is written again and measured: the calls' numbers are written in their shortest
+// form, which can be longer than the form read (".5", "1e20"), and the writer refuses what does
+// not fit.
+Reading Read(std::string_view hash) {
+  if (hash.size() > kMaxChars) return Refuse(Reason::kTooLong, hash.size(), kMaxChars);
+  if (!hash.empty() && hash.front() == '#') hash.remove_prefix(1);
+  const std::optional<std::string> text = Unescape(hash);
+  Reading read;
+  if (!text || !ReadFields(*text, read)) {
+    if (read.calls.reason == call_list::Reason::kNone) return Refuse(Reason::kMalformed, 0, 0);
+    Reading refused = Refuse(Reason::kCalls, read.calls.found, read.calls.limit);
+    refused.calls = std::move(read.calls);
+    return refused;
+  }
+  Reading reading = Check(read.run);
+  if (reading.reason != Reason::kNone) return reading;
+  const std::size_t written = HashOf(read.run).size();
+  if (written > kMaxChars) return Refuse(Reason::kTooLong, written, kMaxChars);
+  reading.run = std::move(read.run);
+  return reading;
+}
+
+std::optional<std::string> Write(const Run& run) {
+  if (run.choices.size() > kMaxChars / kMinChoiceChars + 1 ||
+      (run.calls && run.calls->size() > call_list::kMaxCalls) ||
+      Check(run).reason != Reason::kNone) {
+    return std::nullopt;
+  }
+  std::string hash = HashOf(run);
   if (hash.size() > kMaxChars) return std::nullopt;
   return hash;
 }
 
-const char* ReasonName(Reason reason) {
-  switch (reason) {
+const char* ReasonName(const Reading& reading) {
+  switch (reading.reason) {
     case Reason::kNone:
       return "";
     case Reason::kTooLong:
@@ -217,6 +272,8 @@ const char* ReasonName(Reason reason) {
       return "too-many-animations";
     case Reason::kTooMuchTrace:
       return "too-much-trace";
+    case Reason::kCalls:
+      return call_list::ReasonName(reading.calls.reason);
   }
   return "";
 }
