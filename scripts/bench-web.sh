@@ -1,23 +1,14 @@
 #!/usr/bin/env bash
-# bench-web.sh: builds the browser version and measures it in a headless Chromium: what the page
-# costs beside the same scene in plain WebGL (bench/baseline.html), as CPU of all the browser's
-# processes in windows of each page taken in turn (the plain page; ours in draw mode 1; with one
-# scale animation; with three), their medians and ratios, and animation-frame callbacks and
-# drawn frames a second; then the sizes of the served files, the time from navigation to the first
-# frame and to the end of the start-up report, and the pace of the scale ticks (entry 5) from the
-# console lines' timestamps. With
-# --soak, one page instead runs entry 5's chains for that many minutes, and each minute's ticks,
-# frame gaps and the browser's memory are printed: the pane must keep its pace for hours. Prints
-# Markdown tables; asserts nothing. Progress goes to standard error.
-#
-# Usage: scripts/bench-web.sh [--windows N] [--window-seconds S] [--cost-only]
-#                             [--runs N] [--seconds S]
-#          default 5 windows of 10 s of each page (about 6 min), then 3 runs of 10 s (40 s)
-#        scripts/bench-web.sh --trace [--window-seconds S]   one traced window of each page:
-#          each thread's time and the renderer's main-thread phases
-#        scripts/bench-web.sh --soak MINUTES [--chains N]   (default 3 chains)
-# Other work on the machine delays the timers and shares the cores: the load average is printed
-# beside the figures, and the cost table's windows take turns so that it falls on all pages alike.
+# bench-web.sh: builds the browser version and measures it in a headless Chromium, composited in
+# software and in the GPU process (WebGL on SwiftShader either way): the CPU of the page beside
+# the same scene in plain WebGL (bench/baseline.html) in windows taken in turn, the time to each
+# one's first drawn frame, served and from the disk, then the page's size and the scale ticks'
+# pace; or, with --soak, one page's pace and memory minute by minute. Markdown tables, no
+# assertions; the load average is printed beside the figures. Options: scripts/lib/web_bench.py.
+# Usage: scripts/bench-web.sh [--windows N] [--window-seconds S] [--runs N] [--seconds S]
+#          [--compositing software|gpu|both] [--cost-only | --first-frame-only | --trace]
+#        scripts/bench-web.sh --soak MINUTES [--chains N]
+# Default: 5 windows of 10 s of each page both ways (12 min), then the first frames (2 min).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,11 +1,8 @@
-"""web_page_random_test.py: minutes of random input on the browser build's page, the one file
-opened from the disk: clicks, right clicks, keys, long presses and taps, resizes, device pixel
-ratio changes, language switches, and the learner's calls edited, moved, undone and given bad
-values. Throughout, nothing throws or logs an error, the menu is never open without the focus in
-it, the pane stays bounded and the list of calls within its 16; at the end, the trace of the one
-scale animation chosen at the start is exact. Entries 5 and 6 are never chosen at random (each
-would start one more animation, whose trace no fixed expectation covers); any other entry is.
-
+"""web_page_random_test.py: minutes of random input on the page opened from the disk: clicks,
+right clicks, keys (K and . too), long presses, taps, the menu button, resizes, pixel ratios,
+languages, and the learner's calls edited, moved, undone and given bad values. Nothing may throw,
+the open menu keeps the focus, the pane and the calls stay bounded, and the trace of the one
+scale animation chosen first is exact: entries 5 and 6 are never chosen at random.
 Not part of scripts/test-web.sh, as it runs for minutes:
   timeout 900 /usr/bin/python3 tests/web_page_random_test.py build/web \\
       build/release/tests/web_page_check [--seconds 180] [--seed N] [--browser chromium|firefox]
@@ -61,7 +58,7 @@ ENTRY_AT = """
   return [at + 1, items.indexOf(under && under.closest("li")) + 1];
 })(%f, %f)
 """
-KEYS = ["Tab", "Enter", "Escape", " ", "End", "Home", "ArrowUp", "ArrowDown", "F10"]
+KEYS = ["Tab", "Enter", "Escape", " ", "End", "Home", "ArrowUp", "ArrowDown", "F10", "k", "."]
 SIZES = [(1000, 560), (360, 640), (320, 480), (768, 1024), (640, 400)]
 RATIOS = [1, 1.5, 2, 3]
 UNCHOSEN = (SCALE_ENTRY, SCALE_ENTRY + 1)
@@ -77,8 +74,8 @@ def act(page, rng, size):
     """One random action; returns what it did, for the record."""
     width, height = size
     x, y = rng.uniform(0, width - 1), rng.uniform(0, height - 1)
-    kind = rng.choice(["click", "right", "key", "key", "touch", "resize", "language", "edit",
-                       "edit"])
+    kind = rng.choice(["click", "right", "key", "key", "touch", "resize", "language", "button",
+                       "edit", "edit"])
     focused, under = page.evaluate(ENTRY_AT % (x, y))
     if kind == "click" or kind == "right":
         if under in UNCHOSEN:
@@ -100,6 +97,8 @@ def act(page, rng, size):
         ratio = rng.choice(RATIOS)
         page.resize(size[0], size[1], ratio, phone=size[0] < 500)
         return "resize to %dx%d at %g" % (size[0], size[1], ratio)
+    elif kind == "button":
+        page.click(*centre(page, "#menu-button"))
     elif kind == "edit":
         if page.evaluate(MENU_OPEN):  # Its focused entry could be 5 or 6.
             return "skipped an edit with the menu open"
@@ -147,7 +146,9 @@ def main():
                 if errors or not focus_kept or not bounded:
                     raise web_page.PageError("errors %s, focus in the open menu %s, pane bounded %s"
                                              % (errors, focus_kept, bounded))
-            lines = [text for text, _ in page.lines]
+            # K may have left the program paused; the trace goes on from where it stopped.
+            page.evaluate("pause.ariaPressed === 'true' && pause.click()")
+            lines = page.wait_for_lines(len(report) + len(trace), 60)
             if lines[len(report):len(report) + len(trace)] != trace:
                 raise web_page.PageError("the trace is not the one animation's")
         except BaseException:

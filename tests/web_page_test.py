@@ -1,14 +1,11 @@
 """web_page_test.py: the browser build's page in a headless Chromium and in Firefox ESR: the
-report on the console, the canvas's pixels at any pixel ratio, the menu by keyboard, mouse and
-touch, on a phone, the trace it starts, the console pane's bound, Korean and English,
-accessibility (axe-core), and failure in words.
-
-The expectations and the pixel check are the desktop tests' own, through the native tool
-web_page_check. One page per browser serves the tests in their numbered order, as a user would
-go: look, open the menu and dismiss it, choose by mouse, by touch, by keyboard, then flood the
-pane. That page is the one file a teacher hands out, copied alone into an empty folder and opened
-from the disk. The served page, one asking for Korean, and pages without WebGL, JavaScript or
-WebAssembly are Chromium's alone: a second Firefox start costs more than it finds.
+report, the canvas's pixels at any pixel ratio, the menu by keyboard, mouse, touch and its
+button, a phone, the trace, the pane's bound, the clock and the address, Korean and English,
+axe-core, and failure in words. Expectations and pixel checks are the desktop tests' own
+(web_page_check). One page per browser, the one file copied alone into an empty folder and opened
+from the disk, serves the tests in their numbered order, as a user would go. The served page and
+the pages without WebGL, JavaScript or WebAssembly are Chromium's alone: a second Firefox start
+costs more than it finds.
 
 Usage: /usr/bin/python3 tests/web_page_test.py PAGE_DIR WEB_PAGE_CHECK [BROWSER...]
        (BROWSER: chromium, firefox; both by default)
@@ -36,6 +33,7 @@ AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "web", "node_modu
 # Entry 5's label, as the page must show it.
 SCALE_LABEL = "큐브 확대/축소(기준 : 원점,   위치 : 원점)"
 
+DESKTOP = (1280, 800)  # A teacher's screen, in CSS pixels.
 MENU_PRESS = (150, 100)  # Where the right button is pressed on the canvas, in CSS pixels.
 FLOOD_LINES = 8000
 MENU_OPEN = web_page.MENU_OPEN
@@ -43,6 +41,7 @@ MENU_CLOSED = "!" + MENU_OPEN
 ONE_FILE_MAX_BYTES = 350 * 1024  # The learner's calls, their reader and editor, take it past 320.
 HANGUL = re.compile("[\uac00-\ud7a3]")
 FOCUSED = "document.activeElement.id || document.activeElement.textContent"
+MENU_BUTTON = "document.getElementById('menu-button')"
 # Records whether anything left the browser's own context menu to open.
 WATCH_CONTEXT_MENU = """
 document.addEventListener("contextmenu", function (event) {
@@ -179,7 +178,8 @@ class PageTests:
         cls.folder = tempfile.mkdtemp(prefix="sample-drawing-disk-")
         shutil.copy(one_file, cls.folder)
         cls.page = web_page.open_page(cls.browser, os.path.join(cls.folder, "sample-drawing.html"),
-                                      init_script=WATCH_CONTEXT_MENU, lifetime_s=200)
+                                      init_script=WATCH_CONTEXT_MENU, lifetime_s=200,
+                                      width=DESKTOP[0], height=DESKTOP[1])
         cls.page.wait_for_lines(len(cls.report), 60)
         cls.canvas = cls.page.rect("#canvas")
 
@@ -277,7 +277,8 @@ class PageTests:
     def test_2b_a_dense_screen_gets_a_buffer_as_dense_and_pure_red_axes(self):
         try:
             for ratio in (2, 3):
-                self.page.resize(1000 - ratio, 560, ratio)  # As browser zoom: the window too.
+                # As browser zoom: the window too.
+                self.page.resize(DESKTOP[0] - ratio, DESKTOP[1], ratio)
                 self.page.wait_until("canvas.width === %d && canvas.height === %d"
                                      % ((CANVAS_PX * ratio,) * 2), 5, "the buffer at %d" % ratio)
                 self.assertEqual(self.page.rect("#canvas"), self.canvas, "the box moved")
@@ -298,7 +299,7 @@ class PageTests:
             self.page.wait_until("canvas.width === 1200", 5, "the buffer at 2x and ratio 2")
         finally:
             self.choose_size("1")
-            self.page.resize(1000, 560)
+            self.page.resize(*DESKTOP)
         self.page.wait_until("canvas.width === %d" % CANVAS_PX, 5, "the buffer back at 1")
 
     def test_3_axe_finds_no_violation_with_the_menu_closed_or_open(self):
@@ -315,6 +316,14 @@ class PageTests:
             self.open_by_keyboard()
             self.assertEqual(self.page.evaluate(AXE_RUN), [], "menu open, " + language)
             self.close_by_escape()
+            self.page.key("Tab")
+            self.page.key("ArrowUp")
+            self.page.wait_until(MENU_OPEN, 5, "the menu button to open the menu")
+            self.assertEqual(self.page.evaluate("[menu.lastChild === document.activeElement, "
+                                                "canvas.ariaExpanded, %s.ariaExpanded]"
+                                                % MENU_BUTTON), [True, "true", "true"])
+            self.assertEqual(self.page.evaluate(AXE_RUN), [], "opened by its button, " + language)
+            self.close_by_escape("menu-button")
         self.page.click(*self.centre("[data-language=en]"))
         self.assertTrue(self.page.evaluate(
             "fetch(document.querySelector('link[rel=icon]').href).then(r => r.ok)"), "favicon")
@@ -338,7 +347,13 @@ class PageTests:
         self.open_by_keyboard()
         self.page.key("Tab")
         self.page.wait_until(MENU_CLOSED, 5, "Tab to close the menu")
-        self.assertEqual(self.page.evaluate(FOCUSED), "pause", "Tab went on to Pause")
+        self.assertEqual(self.page.evaluate(FOCUSED), "menu-button", "Tab went on to the button")
+        self.assertEqual(self.page.evaluate(MENU_BUTTON + ".textContent"),
+                         "Draw mode 1: spins about its own centre ▾")
+        self.page.key("ArrowDown")
+        self.page.wait_until(MENU_OPEN + " && menu.firstChild === document.activeElement", 5,
+                             "Down on the button to open the menu on entry 1")
+        self.close_by_escape("menu-button")
         self.assert_no_chain("Escape or Tab")
 
     def test_5_mouse_press_move_release_click_and_right_click_choose(self):
@@ -363,10 +378,15 @@ class PageTests:
         self.check_frame(2, [1.0])
         self.assertIn("draw mode 2", self.page.evaluate("canvas.getAttribute('aria-label')"))
 
-        self.page.click(*press, button="right")
+        self.page.click(*self.centre("#menu-button"))
+        self.page.wait_until(MENU_OPEN, 5, "a click on the button to open the menu")
+        menu, button = self.page.rect("#menu"), self.page.rect("#menu-button")
+        self.assertTrue(menu[1] >= button[1] + button[3] or menu[1] + menu[3] <= button[1],
+                        "the menu covers its button")
         self.page.click(*self.centre("#menu li:nth-child(3)"))
         self.check_frame(3, [1.0])
         self.check_panel(3)
+        self.assertIn("Draw mode 3: revolves", self.page.evaluate(MENU_BUTTON + ".textContent"))
 
         self.page.click(*press, button="right")
         self.page.click(*self.centre("#menu li:nth-child(7)"), button="right")
@@ -410,7 +430,7 @@ class PageTests:
                                 and top + menu_height <= height,
                                 "the menu left a %dx%d window" % (width, height))
         finally:
-            self.page.resize(1000, 560)
+            self.page.resize(*DESKTOP)
             self.page.key("Escape")
 
     def test_8_keyboard_arrows_wrap_then_a_tap_on_a_phone_on_entry_5_traces_the_scale(self):
@@ -433,8 +453,19 @@ class PageTests:
             "[document.documentElement.scrollWidth, visualViewport.scale]"), [360, 1])
         self.assertEqual(self.page.evaluate("canvas.width"), 2 * self.page.rect("#canvas")[2])
         self.choose_size("1")
-        tops = [self.page.rect(section)[1] for section in ("#scene", "#output", "#frame")]
-        self.assertEqual(tops, sorted(tops), "not drawing, console, frame panel")
+        tops = [self.page.rect(section)[1] for section in ("#scene", "#frame", "#output")]
+        self.assertEqual(tops, sorted(tops), "not drawing, frame panel, console")
+        if self.browser == "chromium":
+            self.page.set_touch_first(True)
+            try:
+                self.page.pump(0.2)
+                small = self.page.evaluate(
+                    "Array.from(document.querySelectorAll('button, select'), e => [e.id || "
+                    "e.textContent, e.getBoundingClientRect()]).filter(([, r]) => r.width && "
+                    "(r.width < 44 || r.height < 44))")
+                self.assertEqual(small, [], "controls smaller than a finger")
+            finally:
+                self.page.set_touch_first(False)
         self.page.resize(320, 480, 2, phone=True)
         self.page.pump(0.3)
         canvas = self.page.rect("#canvas")
@@ -452,7 +483,7 @@ class PageTests:
         trace = expected("trace")
         lines = self.page.wait_for_lines(len(self.report) + len(trace))
         self.assertEqual(lines[len(self.report):len(self.report) + len(trace)], trace)
-        self.page.resize(1000, 560)
+        self.page.resize(*DESKTOP)
         self.canvas = self.page.rect("#canvas")
         # The first turn: the trace prints 2.000000 for the float one unit above 2.
         self.page.wait_until("scalesShown.includes('2.0000002 (0x40000001)')", 5,
@@ -503,14 +534,15 @@ class PageTests:
 
     def test_9b_held_or_out_of_view_the_panes_rest_while_the_program_goes_on(self):
         self.tab_to_canvas()
-        for _ in ("pause", "speed", "copy-link", "canvas-size", "console", "hold"):  # No Step.
+        for _ in ("menu-button", "pause", "speed", "copy-link", "canvas-size", "console",
+                  "hold"):  # Step is off: running.
             self.page.key("Tab")
         self.assertEqual(self.page.evaluate(FOCUSED), "hold", "Tab did not reach Hold")
         self.press_hold()
         self.page.wait_until("hold.getAttribute('aria-pressed') === 'true'", 5, "the hold")
         try:
             held = self.page.evaluate(PANEL)
-            self.assertTrue(held["number"].startswith("Held at frame"), held["number"])
+            self.assertTrue(held["number"].startswith("Held at tick"), held["number"])
             frames_recorded = "sampleDrawingTest.framesRecorded()"
             lines, frames = len(self.page.lines), self.page.evaluate(frames_recorded)
             # Hold's focus may have scrolled the page: the canvas is brought back into view.
@@ -534,21 +566,22 @@ class PageTests:
             self.page.pump(0.3)
             shown = [self.page.evaluate(PANEL), self.page.evaluate(newest)]
             frames = self.page.evaluate(FRAMES)
+            tick = int(re.sub(r"\D", "", shown[0]["number"]))
             self.page.evaluate("[0, 1, 2].forEach(i => sampleDrawingTest.print('unseen ' + i))")
             self.page.pump(0.5)
             self.assertEqual([self.page.evaluate(PANEL), self.page.evaluate(newest)], shown)
             self.assertGreater(self.page.evaluate(FRAMES), frames, "the program stopped")
-            frames = self.page.evaluate(FRAMES)
         finally:
             self.page.evaluate("document.body.style.paddingBottom = '', scrollTo(0, 0)")
         self.page.wait_until(newest + ".includes('unseen 0\\nunseen 1\\nunseen 2\\n')", 5,
                              "the console's lines")
         self.page.wait_until("Number(document.getElementById('frame-number').textContent"
-                             ".replace(/\\D/g, '')) >= %d" % frames, 5, "the newest frame")
+                             ".replace(/\\D/g, '')) > %d" % tick, 5, "the newest frame")
 
     def test_9c_pause_stops_the_program_a_step_is_one_tick_and_half_speed_half_as_fast(self):
         self.page.evaluate("scrollTo(0, 0)")
-        self.page.click(*self.centre("#pause"))
+        self.tab_to_canvas()
+        self.page.key("k")
         self.page.wait_until("pause.ariaPressed === 'true' && !step.disabled", 5, "the pause")
         self.page.pump(0.3)
         lines, canvas = len(self.page.lines), self.page.screenshot(self.canvas)
@@ -558,14 +591,20 @@ class PageTests:
         self.assertEqual(self.page.screenshot(self.canvas), canvas, "the canvas went on")
         for step in (1, 2, 3):
             frames = self.page.evaluate(FRAMES)
-            self.page.click(*self.centre("#step"))
+            if step == 1:
+                self.page.click(*self.centre("#step"))
+            else:
+                self.page.evaluate("canvas.focus()")
+                self.page.key(".")
             self.page.wait_until(FRAMES + " > %d" % frames, 5, "the step's frame")
             self.page.pump(0.2)
             self.assertEqual(len(self.page.lines), lines + 3 * step, "not one tick's trace")
             shown = float(self.page.evaluate(PANEL)["spinAngle"].split()[0])
             self.assertEqual((shown - angle) % 360, 2 * step, "not 2 degrees a step")
         self.assertIn("Paused at tick", self.page.evaluate(STATUS))
-        self.page.click(*self.centre("#pause"))
+        self.page.evaluate("canvas.focus()")
+        self.page.key("k")
+        self.page.wait_until("pause.ariaPressed === 'false'", 5, "K to resume")
         rates = []
         for speed in ("1", "2", "1"):
             self.page.evaluate("speed.value = '%s', speed.dispatchEvent(new Event('change'))"
@@ -682,7 +721,8 @@ class PageTests:
         def shown():
             self.page.pump(0.6)  # The pane, the panel and the address follow.
             panel = self.page.evaluate(PANEL)
-            del panel["number"]
+            self.assertEqual(panel.pop("number")[len("Tick "):],
+                             self.page.evaluate(STATUS).split(",")[0][len("Paused at tick "):])
             return (panel, self.page.evaluate("[location.hash, newest.textContent, %s]" % STATUS),
                     self.page.screenshot(self.page.rect("#canvas")))
 
@@ -706,6 +746,18 @@ class PageTests:
         reload("")
         self.assertEqual(shown(), run)
         self.assertEqual(len(self.page.lines), len(self.report), "a replay went on")
+
+        reload("location.hash = '#run=5@0&pause=3000'", then="")
+        self.page.pump(0.6)
+        self.assertEqual(self.page.evaluate(PANEL)["number"], "Tick 3,000")
+        self.assertIn("of the run replayed", self.page.evaluate("dropped.textContent"))
+        self.page.click(*self.centre("[data-language=ko]"))
+        notes = self.page.evaluate("[dropped.textContent, document.querySelector("
+                                   "'[data-text=floatsNote]').textContent]")
+        self.page.click(*self.centre("[data-language=en]"))
+        self.assertIn("재현", notes[0])
+        self.assertNotIn("모든 줄", notes[0])
+        self.assertIn("일곱째 자리에서 반올림", notes[1])
 
         message = "document.getElementById('link-message').textContent"
         reload("location.hash = '#run=5@10,6@9'", then="")
@@ -744,6 +796,7 @@ class PageTests:
         reload("")
         self.assertEqual(self.page.evaluate(SIZE), ["2", 600], "the size is not remembered")
         self.choose_size("1")
+        reload("history.replaceState(null, '', location.pathname)")  # A fresh run for the next.
 
     def test_9da_the_learners_calls_in_a_link_place_the_cube_as_gl_holds_it(self):
         def load(hash):
@@ -818,6 +871,9 @@ class PageTests:
                            "'webgl2')).getExtension('WEBGL_lose_context')).loseContext()")
         self.page.wait_until("canvas.hidden && /graphics/.test(failure.textContent)", 2, "words")
         self.page.pump(0.5)  # The scale's timers tick on the lost context: a throw fails here.
+        self.page.click(*self.centre("#pause"))
+        self.page.wait_until("/^Paused/.test(%s)" % STATUS, 5, "Pause without graphics")
+        self.page.click(*self.centre("#pause"))
         self.page.evaluate("loss.restoreContext()")
         self.page.wait_until("!document.getElementById('start-again').hidden", 5, "start again")
 

@@ -1,6 +1,7 @@
 // clock_controls.js: the program's clock under the drawing: Pause (a toggle), Step (one tick
 // while paused), Speed (1×, ½×, ¼×) and a line with the program's tick and time. The clock
 // itself is the program's (src/app/program_clock_page_web.cpp); these controls only ask it.
+// On the focused drawing K pauses and resumes and "." steps, as video players do.
 //
 // The line is not a live region: it changes ten times a second while the program runs, and is
 // written at most once per animation frame, only when its text changes and only while it is on
@@ -84,6 +85,12 @@ function ClockControls(language) {
   }).observe(status);
   language.OnChange(ShowStatus);
 
+  // K by its letter, or by its place where the layout types another (ㅏ on a Korean keyboard).
+  function IsK(event) {
+    return event.key === "k" || event.key === "K" ||
+           (event.code === "KeyK" && !/^[a-z]$/i.test(event.key));
+  }
+
   return {
     // The running program's module; until then the controls are disabled.
     Attach: function (started) {
@@ -98,6 +105,16 @@ function ClockControls(language) {
       speed.value = String(run.speed);
       ShowPaused();
       ShowSoon();
+    },
+    // K and "." on the element, while it has the focus; disabled buttons do nothing.
+    TakeKeys: function (element) {
+      element.addEventListener("keydown", function (event) {
+        if (event.ctrlKey || event.metaKey || event.altKey) return;
+        if (IsK(event)) pauseButton.click();
+        else if (event.key === ".") stepButton.click();
+        else return;
+        event.preventDefault();
+      });
     },
     // A frame was drawn, in an animation frame: the line follows in that one.
     Frame: ShowStatus,

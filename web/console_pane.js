@@ -2,9 +2,9 @@
 // and the newest lines after it in at most kMaxBlocks elements: blocks of kBlockLines and, last,
 // a tail of fewer than kTailLines, where new lines are written. A full tail joins the last block,
 // so a tick lays out and paints a few lines, not a block. A line between the report and the
-// newest says how many it let go; every line still goes to the browser's console log, but for
-// those of a run replayed from the address. Out of view the pane writes nothing, and catches up
-// when seen again.
+// newest says how many it let go, and where they still are: the browser's console log has every
+// line but those of a run replayed from the address, which come first, right after the report.
+// Out of view the pane writes nothing, and catches up when seen again.
 var kBlockLines = 50;
 var kMaxBlocks = 60;
 var kTailLines = 10;  // Divides kBlockLines.
@@ -22,6 +22,7 @@ function ConsolePane(language) {
   var pendingReport = "";
   var pendingLines = [];
   var droppedLines = 0;
+  var unloggedLines = 0;  // Lines after the report that the browser's console log lacks.
   var blockLines = [];  // The number of lines in each block of #newest.
   var tail = newest.appendChild(document.createElement("pre"));
   var tailLines = 0;
@@ -37,8 +38,13 @@ function ConsolePane(language) {
 
   function ShowDropped() {
     if (droppedLines === 0) return;
-    dropped.textContent = language.Text("dropped",
-                                        {count: droppedLines.toLocaleString(language.Current())});
+    var replayed = Math.min(droppedLines, unloggedLines);
+    var key = replayed === 0 ? "dropped" : replayed === droppedLines ? "droppedReplayed"
+        : "droppedSome";
+    dropped.textContent = language.Text(key, {
+      count: droppedLines.toLocaleString(language.Current()),
+      replayed: replayed.toLocaleString(language.Current()),
+    });
     dropped.hidden = false;
   }
 
@@ -89,6 +95,7 @@ function ConsolePane(language) {
       pendingReport += line + "\n";
       ++reportLines;
     } else {
+      if (unlogged) ++unloggedLines;
       pendingLines.push(line);
       // A hidden page gets no animation frames: what the pane could not keep goes meanwhile.
       if (pendingLines.length === 2 * kPaneLines) DropPending(kPaneLines);

@@ -1,9 +1,10 @@
 // frame_panel.js: what the frame on the canvas did, as the program recorded it
 // (src/app/frame_record_web.cpp): its model-view calls by name, the matrix GL held as the cube was
-// drawn, and the scene variables, every float exact. It follows each frame in the animation frame
-// that draws it, but not while held or out of view; seen again, it shows the newest at once. It
-// is not a live region, as it changes ten times a second. While the learner's calls are in force
-// and one is chosen, the matrix is the one GL held after that call; Bits adds each float's bits.
+// drawn, the scene variables, every float exact, and the program's tick the frame belongs to (the
+// number on the clock's line). It follows each frame in the animation frame that draws it, but
+// not while held or out of view; seen again, it shows the newest at once. It is not a live
+// region, as it changes ten times a second. While the learner's calls are in force and one is
+// chosen, the matrix is the one GL held after that call; Bits adds each float's bits.
 function FramePanel(language) {
   var holdButton = document.getElementById("hold");
   var frameNumber = document.getElementById("frame-number");
@@ -87,7 +88,7 @@ function FramePanel(language) {
 
   function ShowNumber() {
     if (!shownFrame) return;
-    var number = shownFrame.number.toLocaleString(language.Current());
+    var number = shownFrame.tick.toLocaleString(language.Current());
     SetText(frameNumber, language.Text(Held() ? "heldAt" : "frameNumber", {number: number}));
   }
 
@@ -136,10 +137,10 @@ function FramePanel(language) {
 
   return {
     // The program's record of one drawn frame: {calls: [{name, floats, args}], matrix (16
-    // floats, column-major, or null), drawMode, spinAngle, scaleFactor}; with the learner's
-    // calls, learner: true, selected, and each call's text, depth, mark and matrix after it.
+    // floats, column-major, or null), drawMode, spinAngle, scaleFactor, tick}; with the
+    // learner's calls, learner: true, selected, and each call's text, depth, mark and matrix.
     Record: function (frame) {
-      frame.number = ++frameCount;
+      ++frameCount;
       latestFrame = frame;
       if (inView) Show();
     },

@@ -1,12 +1,12 @@
-// menu_button.js: the drawing's pop-up menu, after the WAI-ARIA menu button pattern with the
-// canvas as the button. The menu is a manual popover: the top layer keeps it above everything
-// on the page; opening, placing and closing are this file's, so that a right press can open it
-// and the release of that same press does not close it.
-//   mouse: the right button's press opens it at the pointer; releasing on an entry (after moving
-//     there with the button held), clicking one, or right-clicking one chooses it.
-//   keyboard: ContextMenu, Shift+F10, Enter, Space or Down open it on entry 1, Up on the last;
-//     arrows move and wrap, Home and End jump, Enter or Space choose, Escape closes.
-//   touch: a long press opens it beside the finger, its entries a finger high.
+// menu_button.js: the drawing's pop-up menu, after the WAI-ARIA menu button pattern with two
+// buttons: the canvas and a visible button under it that names the draw mode shown. A manual
+// popover, in the top layer; opening, placing and closing are this file's, so that a right press
+// can open it and the release of that same press does not close it. Closing gives the focus back
+// to whichever opened it.
+//   canvas: a right press opens it at the pointer, a long press beside the finger; ContextMenu,
+//     Shift+F10, Enter, Space or Down open it on entry 1, Up on the last.
+//   button: a click, Enter or Space open it under the button on entry 1, Down too, Up on the last.
+//   menu: arrows move and wrap, Home and End jump, Enter, Space or a click choose, Escape closes.
 // Until the program hands over its entries, there is no menu to open.
 var kFingerGapPx = 32;  // A menu opened by a long press sits this far beside the finger.
 var kStillPx = 4;       // A release this close to the opening press is that press's own.
@@ -15,11 +15,15 @@ var kLongPressSlackPx = 10;
 
 function MenuButton(canvas, language, choose) {
   var menu = document.getElementById("menu");
+  var button = document.getElementById("menu-button");
+  var buttonText = document.getElementById("menu-button-text");
   var help = document.getElementById("help");
   var touchFirst = matchMedia("(hover: none) and (pointer: coarse)");
-  var opener = null;        // What had focus when the menu opened; it gets it back.
-  var anchor = null;        // Where the menu was opened: {x, y, gap}, for placing it again.
+  var opener = null;        // The canvas or the button, whichever opened the menu.
+  var anchor = null;        // Where the menu was opened: {x, y, gap, above}, to place it again.
   var openingPress = null;  // The right press that opened the menu, until its release.
+  var pressClosed = false;  // The press on the button closed the menu: its click opens nothing.
+  var drawMode = 0;         // The draw mode the button names; 0 until the first frame.
 
   function Items() {
     return Array.prototype.slice.call(menu.children);
@@ -30,30 +34,36 @@ function MenuButton(canvas, language, choose) {
   }
 
   // Puts the menu beside (x, y), gap pixels to the right and downwards, or to the left and
-  // upwards where that side has no room; pressed into the window where neither side has.
+  // upwards (ending at y = above) where that side has no room; pressed into the window where
+  // neither side has.
   function Place() {
     var box = menu.getBoundingClientRect();
     var width = document.documentElement.clientWidth;
     var height = document.documentElement.clientHeight;
     var left = anchor.x + anchor.gap;
     if (left + box.width > width) left = anchor.x - anchor.gap - box.width;
-    var top = anchor.y + box.height > height ? anchor.y - box.height : anchor.y;
+    var top = anchor.y + box.height > height ? anchor.above - box.height : anchor.y;
     menu.style.left = Math.max(0, Math.min(left, width - box.width)) + "px";
     menu.style.top = Math.max(0, Math.min(top, height - box.height)) + "px";
   }
 
-  // how: "mouse" (no entry current until the pointer is on one), "touch" (beside the finger,
-  // entries a finger high), "first" or "last" (from the keyboard, that entry current).
-  function Open(x, y, how) {
+  function SetExpanded(expanded) {
+    canvas.setAttribute("aria-expanded", String(expanded));
+    button.setAttribute("aria-expanded", String(expanded));
+  }
+
+  // from: the canvas or the button. how: "mouse" (no entry current until the pointer is on one),
+  // "touch" (beside the finger), "first" or "last" (that entry current). Entries are a finger
+  // high when a finger opened the menu or the device's main pointer is one.
+  function Open(from, x, y, how, byFinger, above) {
     var items = Items();
     if (items.length === 0) return;
-    if (!IsOpen()) {
-      opener = document.activeElement;
-      menu.showPopover();
-    }
-    menu.classList.toggle("touch", how === "touch" || touchFirst.matches);
-    canvas.setAttribute("aria-expanded", "true");
-    anchor = {x: x, y: y, gap: how === "touch" ? kFingerGapPx : 0};
+    if (!IsOpen()) menu.showPopover();
+    opener = from;
+    menu.classList.toggle("touch", byFinger || how === "touch" || touchFirst.matches);
+    SetExpanded(true);
+    anchor = {x: x, y: y, gap: how === "touch" ? kFingerGapPx : 0,
+              above: above === undefined ? y : above};
     Place();
     if (how === "first") items[0].focus();
     else if (how === "last") items[items.length - 1].focus();
@@ -62,16 +72,21 @@ function MenuButton(canvas, language, choose) {
 
   function OpenFromKeyboard(how) {
     var box = canvas.getBoundingClientRect();
-    Open(box.left + 8, box.top + 8, how);
+    Open(canvas, box.left + 8, box.top + 8, how, false);
+  }
+
+  function OpenUnderButton(how, byFinger) {
+    var box = button.getBoundingClientRect();
+    Open(button, box.left, box.bottom, how, byFinger, box.top);
   }
 
   function Close(restoreFocus) {
     if (!IsOpen()) return;
     menu.hidePopover();
-    canvas.setAttribute("aria-expanded", "false");
+    SetExpanded(false);
     openingPress = null;
     if (!restoreFocus) return;
-    if (opener && opener !== document.body && document.contains(opener)) opener.focus();
+    if (opener && !opener.hidden && document.contains(opener)) opener.focus();
     else if (menu.contains(document.activeElement)) document.activeElement.blur();
   }
 
@@ -131,6 +146,7 @@ function MenuButton(canvas, language, choose) {
 
   // A press anywhere but on the menu closes it; a right press on the canvas then opens it anew.
   document.addEventListener("pointerdown", function (event) {
+    pressClosed = IsOpen() && button.contains(event.target);
     if (!menu.contains(event.target)) Close(false);
   }, true);
   document.addEventListener("pointerup", function () {
@@ -161,11 +177,11 @@ function MenuButton(canvas, language, choose) {
     if (event.pointerType === "touch") {
       pressX = event.clientX;
       pressY = event.clientY;
-      pressTimer = setTimeout(Open, kLongPressMs, pressX, pressY, "touch");
+      pressTimer = setTimeout(Open, kLongPressMs, canvas, pressX, pressY, "touch", true);
     } else if (event.button === 2) {
       canvas.focus();
       openingPress = {x: event.clientX, y: event.clientY};
-      Open(event.clientX, event.clientY, "mouse");
+      Open(canvas, event.clientX, event.clientY, "mouse", false);
     }
   });
   // Keeps the focus in the menu just opened, where the press would move it to the canvas.
@@ -189,15 +205,37 @@ function MenuButton(canvas, language, choose) {
   canvas.addEventListener("contextmenu", function (event) {
     event.preventDefault();
     if (!IsOpen()) {
-      Open(event.clientX, event.clientY, event.pointerType === "touch" ? "touch" : "mouse");
+      var touch = event.pointerType === "touch";
+      Open(canvas, event.clientX, event.clientY, touch ? "touch" : "mouse", touch);
     }
+  });
+
+  // Enter and Space reach the button as a click; a click opens on entry 1, as the keys do.
+  button.addEventListener("click", function (event) {
+    if (pressClosed) {
+      pressClosed = false;
+      return;
+    }
+    OpenUnderButton("first", event.pointerType === "touch");
+  });
+  button.addEventListener("keydown", function (event) {
+    if (event.key !== "ArrowDown" && event.key !== "ArrowUp") return;
+    event.preventDefault();
+    OpenUnderButton(event.key === "ArrowDown" ? "first" : "last", false);
   });
 
   function ShowHelp() {
     help.textContent = language.Text(touchFirst.matches ? "helpTouch" : "helpMouse");
   }
+
+  function NameButton() {
+    buttonText.textContent = drawMode === 0 ? language.Text("modeButtonStarting")
+        : language.Text("modeButton", {mode: drawMode,
+                                       motion: language.Text("shortMotion" + drawMode)});
+  }
   touchFirst.addEventListener("change", ShowHelp);
   language.OnChange(ShowHelp);
+  language.OnChange(NameButton);
 
   return {
     // The program's entries in menu order: [{label}, ...]; the page chooses by position.
@@ -211,6 +249,12 @@ function MenuButton(canvas, language, choose) {
         item.textContent = entry.label;
         menu.append(item);
       });
+      button.disabled = false;
+    },
+    // The draw mode the frame on the canvas was drawn in, 1 to 5.
+    ShowDrawMode: function (mode) {
+      drawMode = mode;
+      NameButton();
     },
     Close: Close,
   };

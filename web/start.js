@@ -1,8 +1,9 @@
 // start.js: starts the page: the language, then the panes, then the program, which hands the
 // page its menu entries, each line it prints and each frame it draws. Without WebGL, or when the
 // program cannot be started or stops, the page says so in place of the drawing: Fail(key) is the
-// one way to put a message (a key of strings.js) there. A new part of the page is made here,
-// after the panes and before the program starts, and given what it needs.
+// one way to put a message (a key of strings.js) there. Graphics taken away replace only the
+// drawing, as the program and its clock go on. A new part of the page is made here, after the
+// panes and before the program starts, and given what it needs.
 //
 // window.sampleDrawingTest is the page's one test interface, frozen: the page tests print
 // through the program's own path, and read what no element shows (lines waiting for the pane,
@@ -42,6 +43,11 @@ function Start() {
     stopped = true;
     menuButton.Close(false);
     clock.Stop();
+    document.getElementById("menu-button").hidden = true;
+    ShowInPlaceOfDrawing(key, values);
+  }
+
+  function ShowInPlaceOfDrawing(key, values) {
     canvas.hidden = document.getElementById("help").hidden = true;
     document.getElementById("size-control").hidden = true;
     failureKey = key;
@@ -54,18 +60,18 @@ function Start() {
     if (failureKey) failure.textContent = language.Text(failureKey, failureValues);
   }
 
-  // The program draws through WebGL 1; a canvas of its own asks for it, then lets it go.
-  function HasWebGL() {
-    var gl = null;
+  // The program's WebGL 1 context, made here so that its absence is said before the program
+  // starts, and handed to the program (Module.preinitializedWebGLContext): one context, not a
+  // probe and then the program's own. The attributes are those the program's window asks for
+  // (GLUT_SINGLE | GLUT_RGB, as Emscripten's GLUT sets them): no alpha, depth, stencil or
+  // antialiasing. Null without WebGL.
+  function CreateContext() {
     try {
-      gl = document.createElement("canvas").getContext("webgl");
+      return canvas.getContext("webgl", {alpha: false, depth: false, stencil: false,
+                                         antialias: false});
     } catch (error) {
-      return false;
+      return null;
     }
-    if (!gl) return false;
-    var loseContext = gl.getExtension("WEBGL_lose_context");
-    if (loseContext) loseContext.loseContext();
-    return true;
   }
 
   language.OnChange(function () {
@@ -83,19 +89,24 @@ function Start() {
     calls: function () { return JSON.parse(JSON.stringify(learnerCalls)); },
   });
 
-  if (!HasWebGL()) {
+  var context = CreateContext();
+  if (!context) {
     Fail("noWebGL");
     return;
   }
   // The graphics taken away are a failure too; their return offers to start again.
   WatchGraphicsLoss(canvas, document.getElementById("start-again"), function () {
-    if (!stopped) Fail("graphicsLost");
+    if (stopped) return;
+    menuButton.Close(false);
+    ShowInPlaceOfDrawing("graphicsLost");
   });
+  clock.TakeKeys(canvas);
   document.getElementById("output").hidden = false;
   document.getElementById("frame").hidden = false;
   document.getElementById("editor").hidden = false;
   var module = {
     canvas: canvas,
+    preinitializedWebGLContext: context,
     print: function (line) { pane.Print(line, replaying); },
     // The program opens its window at the edge the page worked out, and is told of every change
     // once it has. Then, before the first tick, the run in the address is replayed.
@@ -130,6 +141,7 @@ function Start() {
       if (frame.drawMode !== drawMode) {
         drawMode = frame.drawMode;
         NameCanvas();
+        menuButton.ShowDrawMode(drawMode);
       }
     },
     onRuntimeInitialized: function () { running = true; },

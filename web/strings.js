@@ -3,11 +3,11 @@
 // is shown as code. The menu's labels and the program's output are the program's, not here.
 var kStrings = {
   en: {
-    pageTitle: "Sample Drawing",
+    pageTitle: "A turning cube: transformation order, timers and floating point",
     description: "A red cube that turns, revolves, grows and shrinks in WebGL, chosen from a " +
         "pop-up menu, with a console of single- and double-precision arithmetic " +
         "experiments and the animation's trace beside it.",
-    heading: "Sample Drawing",
+    heading: "Transformation order, timers and floating point: a turning cube",
     languages: "Language",
     sceneTitle: "Drawing",
     canvasStarting: "The drawing: red axes and a red cube",
@@ -18,14 +18,17 @@ var kStrings = {
     motion4: "it revolves round the origin and spins as it goes",
     motion5: "it spins at the origin while it grows and shrinks",
     menuName: "Draw mode",
-    helpMouse: "Right-click the drawing for its menu, or Tab to it and press Shift+F10.",
-    helpTouch: "Touch and hold the drawing for its menu.",
+    helpMouse: "Right-click the drawing, or use the Draw mode button, for the menu. On the " +
+        "focused drawing, K pauses and resumes and . steps one tick while paused. The address " +
+        "holds the run: send the link to share it.",
+    helpTouch: "Touch and hold the drawing, or tap the Draw mode button, for the menu. The " +
+        "address holds the run: send the link to share it.",
     consoleTitle: "Console",
-    dropped: "{count} earlier lines are not shown here; the browser's console log has every line.",
+    dropped: "{count} earlier lines are not shown here; the browser's console log has them.",
     frameTitle: "This frame",
     hold: "Hold",
-    frameNumber: "Frame {number}",
-    heldAt: "Held at frame {number}",
+    frameNumber: "Tick {number}",
+    heldAt: "Held at tick {number}",
     callsTitle: "Model-view calls, in order",
     callsNote: "Each call multiplies the matrix on the right, so the cube meets them last to " +
         "first: the call just before the cube moves it first.",
@@ -39,9 +42,10 @@ var kStrings = {
     notStarted: "The program could not be started ({reason}). This browser may block " +
         "WebAssembly here: try another browser, or open the page from a web server.",
     stopped: "The program stopped: {reason}",
-    graphicsLost: "The browser has taken the graphics away from this page, so the drawing has " +
-        "stopped. A graphics driver that restarts, or a laptop that switches graphics, can do " +
-        "this. When the graphics are back, a button here starts the page again.",
+    graphicsLost: "The browser has taken the graphics away from this page (the WebGL context " +
+        "was lost), so the drawing has stopped; the program, its clock and the console go on. " +
+        "A graphics driver that restarts, or a laptop that switches graphics, can do this. " +
+        "When the graphics are back, a button here starts the page again.",
     startAgain: "Start again",
     clockName: "The program's clock",
     pause: "Pause",
@@ -128,49 +132,64 @@ var kStrings = {
     callsTooManyCalls: "This list has {found} calls: a list holds at most {limit}.",
     callsMalformed: "This list of calls is not written in the page's form.",
     callsRefused: "The program could not use this list of calls.",
+    droppedReplayed: "{count} earlier lines, of the run replayed from the address, are not " +
+        "shown here. The replay did not write them to the browser's console log either.",
+    droppedSome: "{count} earlier lines are not shown here. The first {replayed}, of the run " +
+        "replayed from the address, are in no log; the browser's console log has the rest.",
+    modeButton: "Draw mode {mode}: {motion}",
+    modeButtonStarting: "Draw mode",
+    shortMotion1: "spins about its own centre",
+    shortMotion2: "spins about the origin",
+    shortMotion3: "revolves round the origin",
+    shortMotion4: "revolves and spins",
+    shortMotion5: "spins, grows and shrinks",
   },
   ko: {
-    pageTitle: "Sample Drawing: 회전하는 큐브와 부동소수점 실험",
+    pageTitle: "회전하는 큐브: 변환 순서와 타이머, 부동소수점",
     description: "WebGL로 그린 빨간 큐브가 팝업 메뉴에서 고른 대로 자전하고, 공전하고, " +
         "커지고 작아집니다. 옆의 콘솔에는 단정밀도와 배정밀도 부동소수점 연산 실험의 결과와 " +
         "애니메이션의 추적 출력이 나옵니다.",
-    heading: "Sample Drawing",
+    heading: "변환 순서와 타이머, 부동소수점: 회전하는 큐브",
     languages: "언어",
-    sceneTitle: "그리기 화면",
-    canvasStarting: "그리기 화면: 빨간 좌표축과 빨간 큐브",
-    canvasName: "그리기 화면: 빨간 좌표축과 빨간 큐브, 그리기 모드 {mode}: {motion}",
+    sceneTitle: "실행 화면",
+    canvasStarting: "실행 화면: 빨간 좌표축과 빨간 큐브",
+    canvasName: "실행 화면: 빨간 좌표축과 빨간 큐브, 그리기 모드 {mode}: {motion}",
     motion1: "x = 0.6에 놓인 큐브가 자기 중심을 기준으로 자전합니다",
     motion2: "큐브가 원점을 기준으로 회전합니다",
     motion3: "큐브가 원점을 중심으로 반지름 0.6인 원을 따라 공전합니다",
     motion4: "큐브가 원점을 중심으로 공전하면서 자전합니다",
     motion5: "큐브가 원점에서 회전하면서 커졌다 작아집니다",
     menuName: "그리기 모드",
-    helpMouse: "그리기 화면에서 마우스 오른쪽 버튼을 누르면 메뉴가 열립니다. 키보드로는 Tab " +
-        "키로 화면에 이동한 뒤 Shift+F10을 누르세요.",
-    helpTouch: "그리기 화면을 길게 누르면 메뉴가 열립니다.",
+    helpMouse: "실행 화면에서 마우스 오른쪽 버튼을 누르거나 그리기 모드 버튼을 누르면 메뉴가 " +
+        "열립니다. 실행 화면에 포커스가 있을 때 K를 누르면 일시 정지하거나 다시 실행하고, " +
+        "일시 정지 중에 .을 누르면 한 틱씩 진행합니다. 주소에 실행 기록이 담기므로 링크를 " +
+        "보내면 같은 실행을 함께 볼 수 있습니다.",
+    helpTouch: "실행 화면을 길게 누르거나 그리기 모드 버튼을 누르면 메뉴가 열립니다. 주소에 " +
+        "실행 기록이 담기므로 링크를 보내면 같은 실행을 함께 볼 수 있습니다.",
     consoleTitle: "콘솔",
-    dropped: "앞선 {count}줄은 여기에 표시하지 않습니다. 브라우저의 콘솔 로그에는 모든 줄이 " +
+    dropped: "앞선 {count}줄은 여기에 표시하지 않습니다. 이 줄들은 브라우저의 콘솔 로그에 " +
         "남아 있습니다.",
     frameTitle: "현재 프레임",
     hold: "고정",
-    frameNumber: "프레임 {number}",
-    heldAt: "프레임 {number}에서 고정됨",
+    frameNumber: "틱 {number}",
+    heldAt: "틱 {number}에서 고정됨",
     callsTitle: "모델뷰 변환 함수 호출 (호출 순서대로)",
-    callsNote: "각 호출은 현재 행렬의 오른쪽에 곱해지므로, 큐브에는 마지막 호출부터 거꾸로 " +
+    callsNote: "각 호출의 변환 행렬은 현재 행렬의 오른쪽에 곱해지므로, 큐브에는 마지막 호출부터 거꾸로 " +
         "적용됩니다. 큐브를 그리기 바로 전의 호출이 큐브를 가장 먼저 움직입니다.",
     matrixTitle: "큐브를 그릴 때의 모델뷰 행렬",
     variablesTitle: "장면 변수",
-    floatsNote: "모든 float 값은 정확하게 나타냅니다. 같은 float으로 다시 읽히는 가장 짧은 " +
-        "십진수와 그 비트 패턴입니다. 콘솔은 `%f`로 출력하여 소수점 아래 여섯째 자리에서 " +
-        "반올림하므로, 크기 배율 2.0000002 (0x40000001)는 콘솔에 2.000000으로 나옵니다.",
+    floatsNote: "모든 float 값을 정확하게 보여 줍니다. 같은 float으로 다시 읽히는 가장 짧은 " +
+        "십진수와 그 비트 패턴입니다. 콘솔은 `%f`로 출력하여 소수점 아래 일곱째 자리에서 " +
+        "반올림하여 여섯째 자리까지 나타내므로, 크기 배율 2.0000002 (0x40000001)는 콘솔에 2.000000으로 나옵니다.",
     noWebGL: "이 페이지는 WebGL로 그리는데, 이 브라우저에서는 지금 WebGL을 쓸 수 없습니다. " +
         "WebGL이 꺼져 있거나 그래픽 드라이버가 지원하지 않을 수 있습니다.",
     notStarted: "프로그램을 시작할 수 없습니다 ({reason}). 이 브라우저가 여기서 WebAssembly " +
         "실행을 막고 있을 수 있습니다. 다른 브라우저를 쓰거나 웹 서버에서 페이지를 여세요.",
     stopped: "프로그램이 멈췄습니다: {reason}",
-    graphicsLost: "브라우저가 이 페이지에서 그래픽 기능을 거두어 가서 그리기가 멈췄습니다. " +
-        "그래픽 드라이버가 다시 시작되거나 노트북이 다른 그래픽 장치로 바뀌면 이런 일이 " +
-        "생깁니다. 그래픽 기능이 돌아오면 여기에 페이지를 다시 시작하는 버튼이 나타납니다.",
+    graphicsLost: "WebGL 컨텍스트 손실이 일어나 그림을 더 그릴 수 없습니다. 프로그램과 " +
+        "프로그램 시계, 콘솔은 계속 동작합니다. 그래픽 드라이버가 다시 시작되거나 노트북이 " +
+        "다른 그래픽 장치로 전환되면 이런 일이 생길 수 있습니다. WebGL 컨텍스트가 복구되면 " +
+        "여기에 페이지를 다시 시작하는 버튼이 나타납니다.",
     startAgain: "다시 시작",
     clockName: "프로그램 시계",
     pause: "일시 정지",
@@ -263,5 +282,17 @@ var kStrings = {
         "있습니다.",
     callsMalformed: "이 호출 목록은 이 페이지가 쓰는 형식이 아닙니다.",
     callsRefused: "프로그램이 이 호출 목록을 쓸 수 없었습니다.",
+    droppedReplayed: "주소의 실행 기록을 재현하며 출력한 앞선 {count}줄은 여기에 표시하지 " +
+        "않습니다. 재현한 줄은 브라우저의 콘솔 로그에도 기록하지 않았습니다.",
+    droppedSome: "앞선 {count}줄은 여기에 표시하지 않습니다. 그중 처음 {replayed}줄은 주소의 " +
+        "실행 기록을 재현하며 출력한 것이라 어디에도 남아 있지 않고, 나머지는 브라우저의 " +
+        "콘솔 로그에 남아 있습니다.",
+    modeButton: "그리기 모드 {mode}: {motion}",
+    modeButtonStarting: "그리기 모드",
+    shortMotion1: "x = 0.6에서 자전",
+    shortMotion2: "원점을 기준으로 회전",
+    shortMotion3: "원점을 중심으로 공전",
+    shortMotion4: "공전하면서 자전",
+    shortMotion5: "회전하면서 커졌다 작아짐",
   },
 };

@@ -1,19 +1,22 @@
 """web_bench.py: figures of the browser build, run by scripts/bench-web.sh: what the page costs
-beside the same scene in plain WebGL (bench/baseline.html), the size of the page, the time from
-navigation to the first frame and to the end of the report, and the pace of the scale ticks from
-the console lines' timestamps; or, with --soak, one page left running with entry 5 chosen
---chains times, minute by minute. Reports; asserts nothing about timing.
+beside the same scene in plain WebGL (bench/baseline.html) and the time to each one's first
+drawn frame, served and from the disk, composited in software and in the GPU process (WebGL on
+SwiftShader either way); the page's size and the scale ticks' pace; or, with --soak, one page
+with entry 5 chosen --chains times, minute by minute. Reports; asserts nothing about timing.
 
 Usage: /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR [--runs N] [--seconds S]
-           [--windows N] [--window-seconds S] [--cost-only] [--trace]
+           [--windows N] [--window-seconds S] [--compositing software|gpu|both]
+           [--cost-only | --first-frame-only | --trace]
        /usr/bin/python3 scripts/lib/web_bench.py PAGE_DIR --soak MINUTES [--chains N]
 """
 
 import argparse
 import gzip
 import os
+import shutil
 import statistics
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
@@ -205,15 +208,16 @@ def cpu_s_by_kind(before, after):
     return spent
 
 
-def open_cost_page(page_dir, chains, lifetime_s):
+def open_cost_page(page_dir, chains, lifetime_s, gpu):
     """The page of one window, settled: started, its entry 5 chosen `chains` times."""
     if chains is None:
         page = web_page.ChromiumPage(BASELINE_PAGE, init_script=COUNT_FRAMES,
-                                     lifetime_s=lifetime_s, console=False, **VIEWPORT)
+                                     lifetime_s=lifetime_s, console=False, gpu_compositing=gpu,
+                                     **VIEWPORT)
         page.wait_until("window.frameCounts.drawn > 0", 30, "the plain page's first frame")
     else:
         page = web_page.ChromiumPage(page_dir, init_script=COUNT_FRAMES, lifetime_s=lifetime_s,
-                                     console=False, **VIEWPORT)
+                                     console=False, gpu_compositing=gpu, **VIEWPORT)
         page.wait_until("window.frameCounts.drawn > 0 && "
                         "document.querySelectorAll('#menu li').length > 0", 30, "the first frame")
         for _ in range(chains):
@@ -221,9 +225,9 @@ def open_cost_page(page_dir, chains, lifetime_s):
     return page
 
 
-def measure_window(page_dir, chains, seconds):
+def measure_window(page_dir, chains, seconds, gpu):
     """CPU by kind of process, animation-frame callbacks and frames drawn, over one window."""
-    with open_cost_page(page_dir, chains, seconds + 120) as page:
+    with open_cost_page(page_dir, chains, seconds + 120, gpu) as page:
         page.pump(SETTLE_S)
         page.evaluate(TAKE_FRAME_COUNTS)
         before = cpu_ticks_by_kind(page)
@@ -233,7 +237,11 @@ def measure_window(page_dir, chains, seconds):
     return cpu_s_by_kind(before, after), callbacks / seconds, drawn / seconds
 
 
-def cost(page_dir, windows, seconds):
+def compositing_name(gpu):
+    return "composited in the GPU process" if gpu else "composited in software (--disable-gpu)"
+
+
+def cost(page_dir, windows, seconds, gpu):
     """The cost table: medians over `windows` rounds of each page's window."""
     spent = {name: [] for name, _ in COST_PAGES}
     rates = {name: [] for name, _ in COST_PAGES}
@@ -241,7 +249,7 @@ def cost(page_dir, windows, seconds):
     for window in range(windows):
         for name, chains in COST_PAGES:
             print("round %d of %d: %s ..." % (window + 1, windows, name), file=sys.stderr)
-            by_kind, callbacks, drawn = measure_window(page_dir, chains, seconds)
+            by_kind, callbacks, drawn = measure_window(page_dir, chains, seconds, gpu)
             spent[name].append(by_kind)
             rates[name].append((callbacks, drawn))
             loads.append(float(open("/proc/loadavg").read().split()[0]))
@@ -253,10 +261,11 @@ def cost(page_dir, windows, seconds):
     kinds = sorted({kind for runs in spent.values() for k in runs for kind in k},
                    key=lambda kind: ("browser", "renderer", "gpu-process").index(kind)
                    if kind in ("browser", "renderer", "gpu-process") else 3)
-    print("CPU of all Chromium's processes (user + system) per %g s window, medians of %d "
+    print("%s: CPU of all Chromium's processes (user + system) per %g s window, medians of %d "
           "windows of each page, taken in turn; load average (1 min) during the windows %.1f to "
           "%.1f. Callbacks: animation-frame callbacks run per second; frames: frames drawn per "
-          "second." % (seconds, windows, min(loads), max(loads)))
+          "second." % (compositing_name(gpu).capitalize(), seconds, windows, min(loads),
+                       max(loads)))
     print()
     print("| Page | CPU, s | ratio to plain | %s | callbacks/s | frames/s |"
           % " | ".join(kinds))
@@ -276,12 +285,12 @@ def cost(page_dir, windows, seconds):
         for name, _ in COST_PAGES))
 
 
-def trace(page_dir, seconds):
+def trace(page_dir, seconds, gpu):
     """Where the time goes: the renderer's main-thread time by trace event, per page, over one
     window of Chromium's tracing, counted once per outermost event of each name."""
     for name, chains in COST_PAGES:
         print("tracing: %s ..." % name, file=sys.stderr)
-        with open_cost_page(page_dir, chains, seconds + 120) as page:
+        with open_cost_page(page_dir, chains, seconds + 120, gpu) as page:
             page.pump(SETTLE_S)
             page.call("Tracing.start", categories=TRACE_CATEGORIES,
                       transferMode="ReportEvents")
@@ -338,6 +347,47 @@ def trace_totals(events, threads):
                    for phase, _ in MAIN_PHASES]
 
 
+def first_frame_ms(where, gpu):
+    """Milliseconds from navigation to the first draw call of the page at `where` (a folder
+    served on loopback, or a file opened from the disk)."""
+    with web_page.ChromiumPage(where, init_script=NOTE_FIRST_DRAW, lifetime_s=60, console=False,
+                               gpu_compositing=gpu, **VIEWPORT) as page:
+        page.wait_until("window.firstDrawAtMs > 0", 30, "the first frame")
+        return page.evaluate("window.firstDrawAtMs - performance.timeOrigin")
+
+
+def first_frames(page_dir, runs, modes):
+    """Navigation to the first drawn frame, ours against the plain page, served and from the
+    disk, in each way of compositing: medians of `runs`, taken in turn."""
+    served_plain = tempfile.mkdtemp(prefix="sample-drawing-plain-")
+    shutil.copy(BASELINE_PAGE, os.path.join(served_plain, "index.html"))
+    pages = [("served", served_plain, page_dir),
+             ("from the disk", BASELINE_PAGE, os.path.join(page_dir, "sample-drawing.html"))]
+    found = {}
+    try:
+        for run in range(runs):
+            for gpu in modes:
+                for how, plain, ours in pages:
+                    print("first frame, run %d of %d: %s, %s ..."
+                          % (run + 1, runs, how, compositing_name(gpu)), file=sys.stderr)
+                    for which, where in (("plain", plain), ("ours", ours)):
+                        found.setdefault((gpu, how, which), []).append(first_frame_ms(where, gpu))
+    finally:
+        shutil.rmtree(served_plain)
+    print("From navigation to the first drawn frame, ms, medians of %d runs (min to max):" % runs)
+    print()
+    print("| Compositing | Page | plain | ours | ratio |")
+    print("|---|---|---:|---:|---:|")
+    for gpu in modes:
+        for how, _, _ in pages:
+            plain, ours = found[(gpu, how, "plain")], found[(gpu, how, "ours")]
+            print("| %s | %s | %.0f (%.0f to %.0f) | %.0f (%.0f to %.0f) | %.2f |"
+                  % ("GPU process" if gpu else "software", how, statistics.median(plain),
+                     min(plain), max(plain), statistics.median(ours), min(ours), max(ours),
+                     statistics.median(ours) / statistics.median(plain)))
+    print()
+
+
 def run_once(page_dir, seconds):
     with web_page.ChromiumPage(page_dir, init_script=NOTE_FIRST_DRAW,
                                lifetime_s=seconds + 60) as page:
@@ -362,20 +412,29 @@ def main():
     parser.add_argument("--chains", type=int, default=3)
     parser.add_argument("--windows", type=int, default=5)
     parser.add_argument("--window-seconds", type=float, default=10.0)
+    parser.add_argument("--compositing", choices=["software", "gpu", "both"], default="both")
     parser.add_argument("--cost-only", action="store_true")
+    parser.add_argument("--first-frame-only", action="store_true")
     parser.add_argument("--trace", action="store_true")
     args = parser.parse_args()
+    modes = {"software": [False], "gpu": [True], "both": [False, True]}[args.compositing]
     if args.soak:
         soak(args.page_dir, args.soak, args.chains)
         return
     if args.trace:
-        trace(args.page_dir, args.window_seconds)
+        for gpu in modes:
+            trace(args.page_dir, args.window_seconds, gpu)
+        return
+    if args.first_frame_only:
+        first_frames(args.page_dir, args.runs, modes)
         return
 
-    cost(args.page_dir, args.windows, args.window_seconds)
-    print()
+    for gpu in modes:
+        cost(args.page_dir, args.windows, args.window_seconds, gpu)
+        print()
     if args.cost_only:
         return
+    first_frames(args.page_dir, args.runs, modes)
 
     print("| File | Bytes | gzip -9 |")
     print("|---|---:|---:|")
@@ -383,18 +442,18 @@ def main():
         print("| %s | %d | %d |" % (name, raw, packed))
     print()
 
-    first_frames, reports, intervals = [], [], []
+    firsts, reports, intervals = [], [], []
     for run in range(args.runs):
         print("run %d of %d ..." % (run + 1, args.runs), file=sys.stderr)
         first_frame, report_done, gaps = run_once(args.page_dir, args.seconds)
-        first_frames.append(first_frame)
+        firsts.append(first_frame)
         reports.append(report_done)
         intervals += gaps
 
     print("| From navigation, ms (%d runs) | median | min | max |" % args.runs)
     print("|---|---:|---:|---:|")
     for what, values in (("to the end of the report", reports),
-                         ("to the first frame", first_frames)):
+                         ("to the first frame (served, with its console listened to)", firsts)):
         print("| %s | %.0f | %.0f | %.0f |"
               % (what, statistics.median(values), min(values), max(values)))
     print()

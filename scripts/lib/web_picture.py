@@ -24,10 +24,10 @@ from program_facts import REPORT_LINES  # noqa: E402
 WIDTH, HEIGHT = 860, 540
 MENU_PRESS = (296, 185)
 SHOWN_ENTRY = 5
-FRAME_HEIGHT = 790
+FRAME_HEIGHT = 880
 # The scale at the animation's first turn: 2.000000 on the console.
 TURN_SCALE = "2.0000002 (0x40000001)"
-KOREAN_HEIGHT = 830  # Korean notes run a line longer.
+KOREAN_HEIGHT = 960  # Korean notes and the help line run longer.
 PHONE_WIDTH, PHONE_HEIGHT = 360, 720
 # Entry 5 at start-up; ten ticks on, the scale reaches 2.0.
 PAUSED_RUN = "#run=5@0&pause=10"

@@ -1,12 +1,13 @@
 // frame_record_web.cpp: the browser, where the page shows what each frame did: the model-view
 // calls MyDisplay made, with their arguments as passed, the matrix GL held when the cube was drawn,
-// and the scene variables the frame read.
+// and the scene variables the frame read, with the program's tick it was drawn at.
 //
 // The calls are caught on their way to GL, not restated: the web build links with
 // --wrap=glLoadIdentity and the others below, so drawing.cpp's calls come here first and go on to
-// GL unchanged. A frame is handed to the page once, when MyDisplay flushes it. While the learner's
-// calls are in force, MyDisplay's placement goes no further (learner_calls_web.cpp places the
-// cube).
+// GL unchanged. A frame is handed to the page once, when MyDisplay flushes it; the flush itself
+// goes no further, as the browser sends a frame's commands when the frame's task ends. While the
+// learner's calls are in force, MyDisplay's placement goes no further either
+// (learner_calls_web.cpp places the cube).
 #include "frame_record_web.h"
 
 #include <emscripten.h>
@@ -15,6 +16,7 @@
 #include <initializer_list>
 
 #include "learner_calls_web.h"
+#include "program_clock_web.h"
 #include "scene.h"
 
 namespace {
@@ -67,11 +69,11 @@ void Record(int kind, std::initializer_list<double> arguments) {
 
 // Hands one frame to the page (web/start.js defines Module.showFrame): each call as its name,
 // whether its arguments are floats, and the arguments. Floats go widened, which is exact, so the
-// page shows exactly what was held.
+// page shows exactly what was held. The tick is the one the page's clock line shows.
 EM_JS(void, HandFrameToPage,
       (const char* const* names, const int* floats, const double* arguments, const int* counts,
        int callCount, const float* matrix, int drawModeHeld, float spinAngleHeld,
-       float scaleFactorHeld),
+       float scaleFactorHeld, int tick),
       {
         var calls = [];
         for (var i = 0; i < callCount; ++i) {
@@ -91,7 +93,8 @@ EM_JS(void, HandFrameToPage,
           matrix : m,
           drawMode : drawModeHeld,
           spinAngle : spinAngleHeld,
-          scaleFactor : scaleFactorHeld
+          scaleFactor : scaleFactorHeld,
+          tick : tick
         });
       });
 
@@ -101,7 +104,6 @@ void __real_glLoadIdentity();
 void __real_glTranslatef(GLfloat x, GLfloat y, GLfloat z);
 void __real_glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
 void __real_glScalef(GLfloat x, GLfloat y, GLfloat z);
-void __real_glFlush();
 
 // MyDisplay loads the identity once per frame, on the model-view matrix: a frame's record starts.
 void __wrap_glLoadIdentity() {
@@ -129,8 +131,9 @@ void __wrap_glScalef(GLfloat x, GLfloat y, GLfloat z) {
   __real_glScalef(x, y, z);
 }
 
+// WebGL's flush would send the commands to the GPU process ahead of the end of the animation
+// frame, an extra round for it each tick (about a tenth of the page's CPU where it composites).
 void __wrap_glFlush() {
-  __real_glFlush();
   if (LearnerCalls()) {
     HandLearnerFrameToPage();
     return;
@@ -146,8 +149,8 @@ void __wrap_glFlush() {
     for (int k = 0; k < 4; ++k) arguments[4 * i + k] = frame.calls[i].arguments[k];
   }
   HandFrameToPage(names.data(), floats.data(), arguments.data(), counts.data(), frame.callCount,
-                  frame.hasMatrix ? frame.matrix.data() : nullptr, drawMode, spinAngle,
-                  scaleFactor);
+                  frame.hasMatrix ? frame.matrix.data() : nullptr, drawMode, spinAngle, scaleFactor,
+                  static_cast<int>(program_clock::Tick()));
 }
 
 }  // extern "C"

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <utility>
 
+#include "program_clock_web.h"
 #include "scene.h"
 
 // What the page is told when the program changes the run (program_clock_page_web.cpp).
@@ -97,7 +98,7 @@ EM_JS(void, HandCallsFrameToPage,
       (const char* const* names, const char* const* texts, const double* arguments,
        const int* counts, const int* depths, const char* const* marks, const float* matrices,
        int callCount, int cubeCall, int selectedCall, int drawModeHeld, float spinAngleHeld,
-       float scaleFactorHeld),
+       float scaleFactorHeld, int tick),
       {
         var calls = [];
         for (var i = 0; i < callCount; ++i) {
@@ -123,7 +124,8 @@ EM_JS(void, HandCallsFrameToPage,
           selected : selectedCall,
           drawMode : drawModeHeld,
           spinAngle : spinAngleHeld,
-          scaleFactor : scaleFactorHeld
+          scaleFactor : scaleFactorHeld,
+          tick : tick
         });
       });
 
@@ -229,7 +231,7 @@ void HandLearnerFrameToPage() {
   }
   HandCallsFrameToPage(names.data(), callTexts.data(), arguments.data(), counts.data(),
                        depths.data(), marks.data(), matrices.data(), count, cubeCall, selected,
-                       drawMode, spinAngle, scaleFactor);
+                       drawMode, spinAngle, scaleFactor, static_cast<int>(program_clock::Tick()));
 }
 
 extern "C" {

@@ -23,9 +23,11 @@ CHROMIUM = "/usr/bin/chromium"
 FIREFOX = "/usr/bin/firefox-esr"
 BROWSERS = ("chromium", "firefox")
 # Without the network switches Chromium keeps trying hosts a closed network refuses; SwiftShader
-# gives WebGL without a GPU.
+# gives WebGL without a GPU. --disable-gpu leaves WebGL on SwiftShader but composites the page in
+# software, where browsers run for their users composite in the GPU process.
+SOFTWARE_COMPOSITING = "--disable-gpu"
 CHROMIUM_FLAGS = [
-    "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+    "--headless", "--no-sandbox", SOFTWARE_COMPOSITING, "--disable-quic", "--no-first-run",
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
     "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--remote-debugging-port=0",
 ]
@@ -56,6 +58,8 @@ KEYS = {
     "ContextMenu": ("ContextMenu", 93, "", None),
     "y": ("KeyY", 89, "", "y"),
     "z": ("KeyZ", 90, "", "z"),
+    "k": ("KeyK", 75, "k", "k"),
+    ".": ("Period", 190, ".", "."),
 }
 SHIFT_KEY = "\ue008"
 # Modifiers: DevTools' bit, WebDriver's key.
@@ -109,12 +113,14 @@ class Page:
     each). Console lines arrive in `lines`, each as (text, timestamp in ms since the epoch); an
     exception the page does not catch raises PageError. init_script runs in every document before
     the page's own scripts. With console=False (Chromium) nothing is listened to: the page's
-    console goes nowhere, as it does for someone without developer tools open."""
+    console goes nowhere, as it does for someone without developer tools open. With
+    gpu_compositing=True (Chromium) the page is composited in the GPU process, on SwiftShader."""
 
     def __init__(self, page_dir, width=1000, height=560, lifetime_s=300, init_script=None,
-                 console=True):
+                 console=True, gpu_compositing=False):
         self.lines = []
         self._console = console
+        self._gpu_compositing = gpu_compositing
         self._processes = []  # Stopped in reverse order.
         self._socket = None
         self._next_id = 0
@@ -241,9 +247,10 @@ class ChromiumPage(Page):
     name = "chromium"
 
     def _open_browser(self, lifetime_s):
+        flags = [f for f in CHROMIUM_FLAGS
+                 if not (self._gpu_compositing and f == SOFTWARE_COMPOSITING)]
         self._browser = self._spawn(
-            lifetime_s, [CHROMIUM, *CHROMIUM_FLAGS, "--user-data-dir=" + self._profile,
-                         "about:blank"],
+            lifetime_s, [CHROMIUM, *flags, "--user-data-dir=" + self._profile, "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         port_file = os.path.join(self._profile, "DevToolsActivePort")
 
