@@ -698,7 +698,7 @@ class PageTests:
                                             for role in ("up", "argument0", "delete")), 44)
             finally:
                 self.page.set_touch_first(False)
-                self.page.resize(1000, 560)
+                self.page.resize(*DESKTOP)
         while self.page.evaluate("document.querySelectorAll('#call-list > li').length") < 16:
             self.tap("#add-call")
         self.assertEqual(self.page.evaluate("[document.getElementById('add-call').ariaDisabled,"
