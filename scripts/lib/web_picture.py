@@ -39,7 +39,8 @@ EDITOR_HEIGHT = 900
 
 def editor_pictures(page, outputs):
     page.resize(WIDTH, EDITOR_HEIGHT)
-    page.run_script("location.hash = '%s'; location.reload()" % EDITOR_LINK)
+    page.run_script("location.hash = '%s'" % EDITOR_LINK)
+    page.pump(1.0)
     page.wait_until("document.readyState === 'complete' && document.getElementById("
                     "'edit-calls').ariaPressed === 'true'", 10, "the learner's calls")
     page.evaluate("document.querySelector('#call-list > li:nth-child(3) [data-role=show]')"
@@ -102,7 +103,8 @@ def main():
         # The link to the run paused at the first turn, opened.
         page.resize(WIDTH, FRAME_HEIGHT)
         page.set_touch_first(False)
-        page.run_script("location.hash = '%s'; location.reload()" % PAUSED_RUN)
+        page.run_script("location.hash = '%s'" % PAUSED_RUN)  # The page reloads on it.
+        page.pump(1.0)
         page.wait_until("document.readyState === 'complete' && /^Paused at tick 10,/.test("
                         "document.getElementById('clock-status').textContent) && "
                         "document.getElementById('scale-factor').textContent === '%s'"
