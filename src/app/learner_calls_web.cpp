@@ -14,6 +14,7 @@
 #include <string_view>
 #include <utility>
 
+#include "cube_web.h"
 #include "program_clock_web.h"
 #include "scene.h"
 

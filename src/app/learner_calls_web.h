@@ -16,5 +16,3 @@ void PutLearnerCallsInForce(std::optional<std::vector<call_list::Call>> calls);
 void DrawLearnerCalls();
 // At the frame's flush: hands the page the calls' record of the frame.
 void HandLearnerFrameToPage();
-// The cube's faces, edge size, about the model-view matrix's origin (platform_web.cpp).
-void DrawCubeFaces(GLdouble size);

@@ -1,6 +1,7 @@
 // platform_web.cpp: the browser, where the page (web/index.html) is the console and shows the
 // menu as an HTML menu, whose fonts have Hangul. Emscripten's GLUT has neither menus nor a solid
-// cube: the menu's table goes to the page directly, and glutSolidCube is defined here.
+// cube: the menu's table goes to the page directly, and glutSolidCube is defined here (its faces
+// in cube_web.cpp).
 //
 // The page sizes the canvas's box and tells the program its edge in device pixels (the box times
 // devicePixelRatio, web/pixel_ratio.js): before the window opens, and through SetWindowEdge
@@ -10,31 +11,13 @@
 #include <algorithm>
 #include <array>
 
+#include "cube_web.h"
 #include "frame_record_web.h"
 #include "glut_api.h"
 #include "learner_calls_web.h"
 #include "platform.h"
 
 namespace {
-
-// One face of the cube: its outward normal and two edge directions u, v with u x v = normal, so
-// that the corners normal + s u + t v, (s, t) going round (-1, -1), (1, -1), (1, 1), (-1, 1), run
-// counter-clockwise seen from outside.
-struct CubeFace {
-  GLfloat normal[3];
-  GLfloat u[3];
-  GLfloat v[3];
-};
-
-constexpr CubeFace kCubeFaces[] = {
-    {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}},
-    {{-1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f}},
-    {{0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f}},
-    {{0.0f, -1.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}},
-    {{0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}},
-    {{0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}, {1.0f, 0.0f, 0.0f}},
-};
-constexpr GLfloat kCornerSigns[4][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
 
 // The largest drawing buffer asked for, in device pixels a side: WebGL's renderbuffers commonly
 // stop at 4096 or 8192, and a buffer it cuts short would leave the viewport hanging over its edge.
@@ -67,23 +50,6 @@ void glutSolidCube(GLdouble size) {
   }
   RecordCube(size);
   DrawCubeFaces(size);
-}
-
-// Every vertex carries its own normal: the GL emulation takes attributes per vertex only.
-void DrawCubeFaces(GLdouble size) {
-  const GLfloat half = static_cast<GLfloat>(size / 2.0);
-  glBegin(GL_QUADS);
-  for (const CubeFace& face : kCubeFaces) {
-    for (const auto& sign : kCornerSigns) {
-      GLfloat corner[3];
-      for (int k = 0; k < 3; ++k) {
-        corner[k] = half * (face.normal[k] + sign[0] * face.u[k] + sign[1] * face.v[k]);
-      }
-      glNormal3f(face.normal[0], face.normal[1], face.normal[2]);
-      glVertex3f(corner[0], corner[1], corner[2]);
-    }
-  }
-  glEnd();
 }
 
 // The page keeps standard output: Emscripten's print gives it each line.
