@@ -1,7 +1,8 @@
 """web_page_random_test.py: minutes of random input on the page opened from the disk: clicks,
-right clicks, keys (K and . too), long presses, taps, the menu button, resizes, pixel ratios and
-languages. Nothing may throw, the open menu keeps the focus, the pane stays bounded, and the trace
-of the one scale animation chosen first is exact: entries 5 and 6 are never chosen at random.
+right clicks, keys (K and . too), long presses, taps, the menu button, resizes, pixel ratios,
+languages, and the learner's calls edited, moved, undone and given bad values. Nothing may throw,
+the open menu keeps the focus, the pane and the calls stay bounded, and the trace of the one
+scale animation chosen first is exact: entries 5 and 6 are never chosen at random.
 Not part of scripts/test-web.sh, as it runs for minutes:
   timeout 900 /usr/bin/python3 tests/web_page_random_test.py build/web \\
       build/release/tests/web_page_check [--seconds 180] [--seed N] [--browser chromium|firefox]
@@ -32,8 +33,22 @@ console.error = function () {
 INVARIANTS = """
 [pageErrors.slice(0, 3),
  !(%s) || document.getElementById("menu").contains(document.activeElement),
- document.getElementById("console").querySelectorAll("*").length < 100]
+ document.getElementById("console").querySelectorAll("*").length < 100 &&
+     document.getElementById("call-list").children.length <= 16]
 """ % MENU_OPEN
+# The editor's controls, one picked at random: [how many, the picked one's selector].
+EDITOR_CONTROL = """
+(function (pick) {
+  var all = Array.from(document.querySelectorAll(
+      "#editor-body button, #editor-body select, #editor-body input, #edit-calls"));
+  var one = all[Math.floor(pick * all.length)];
+  one.id = one.id || "random-pick";
+  document.querySelectorAll("#random-pick").forEach(e => e !== one && e.removeAttribute("id"));
+  return "#" + one.id;
+})(%f)
+"""
+VALUES = ["-", "0.", "1e", "nan", "inf", "1e39", "", "<b>1</b>", "spinAngle", "scaleFactor",
+          "0.5", "-2.5e-3", "90", "3.4028235e38"]
 # The entry the keyboard or a pointer at (x, y) would choose, counted from 1; 0 for none.
 ENTRY_AT = """
 (function (x, y) {
@@ -59,7 +74,8 @@ def act(page, rng, size):
     """One random action; returns what it did, for the record."""
     width, height = size
     x, y = rng.uniform(0, width - 1), rng.uniform(0, height - 1)
-    kind = rng.choice(["click", "right", "key", "key", "touch", "resize", "language", "button"])
+    kind = rng.choice(["click", "right", "key", "key", "touch", "resize", "language", "button",
+                       "edit", "edit"])
     focused, under = page.evaluate(ENTRY_AT % (x, y))
     if kind == "click" or kind == "right":
         if under in UNCHOSEN:
@@ -83,6 +99,20 @@ def act(page, rng, size):
         return "resize to %dx%d at %g" % (size[0], size[1], ratio)
     elif kind == "button":
         page.click(*centre(page, "#menu-button"))
+    elif kind == "edit":
+        if page.evaluate(MENU_OPEN):  # Its focused entry could be 5 or 6.
+            return "skipped an edit with the menu open"
+        selector = page.evaluate(EDITOR_CONTROL % rng.random())
+        if page.evaluate("document.querySelector(%r).type === 'text'" % selector):
+            value = rng.choice(VALUES)
+            page.evaluate(web_page_test.TYPE % (value, selector))
+            return "typed %r into %s" % (value, selector)
+        page.evaluate("document.querySelector(%r).focus()" % selector)
+        name, held = rng.choice([("Enter", ()), (" ", ()), ("ArrowUp", ["alt"]),
+                                 ("ArrowDown", ["alt"]), ("z", ["ctrl"]), ("y", ["ctrl"]),
+                                 ("ArrowDown", ())])
+        page.key(name, held=held)
+        return "%r %s on %s" % (name, "+".join(held), selector)
     else:
         page.click(*centre(page, "[data-language=%s]" % rng.choice(["en", "ko"])))
     return "%s at (%.0f, %.0f)" % (kind, x, y)
@@ -106,6 +136,7 @@ def main():
             page.wait_for_lines(len(report), 60)
             page.open_menu()
             page.click(*centre(page, "#menu li:nth-child(%d)" % SCALE_ENTRY))
+            page.click(*centre(page, "#edit-calls"))
             size = [1000, 560]
             deadline = time.monotonic() + args.seconds
             while time.monotonic() < deadline:

@@ -3,12 +3,15 @@
 // drawn, the scene variables, every float exact, and the program's tick the frame belongs to (the
 // number on the clock's line). It follows each frame in the animation frame that draws it, but
 // not while held or out of view; seen again, it shows the newest at once. It is not a live
-// region, as it changes ten times a second.
+// region, as it changes ten times a second. While the learner's calls are in force and one is
+// chosen, the matrix is the one GL held after that call; Bits adds each float's bits.
 function FramePanel(language) {
   var holdButton = document.getElementById("hold");
   var frameNumber = document.getElementById("frame-number");
   var calls = document.getElementById("calls");
   var matrixBody = document.getElementById("matrix").tBodies[0];
+  var matrixOf = document.getElementById("matrix-of");
+  var bitsButton = document.getElementById("bits");
   var floatBits = new Float32Array(1);
   var floatWord = new Uint32Array(floatBits.buffer);
   var frameCount = 0;
@@ -43,24 +46,44 @@ function FramePanel(language) {
 
   function CallText(call) {
     return call.name + "(" +
-        call.args.map(function (arg) { return Exact(arg, call.floats); }).join(", ") + ")";
+        call.args.map(function (arg) { return Exact(arg, call.floats !== false); }).join(", ") +
+        ")";
   }
 
   function SetText(element, text) {
     if (element.textContent !== text) element.textContent = text;
   }
 
+  function Pressed(button) {
+    return button.getAttribute("aria-pressed") === "true";
+  }
+
   // GL's matrix is column-major; the table shows it row by row.
   function ShowMatrix(m) {
+    var bits = Pressed(bitsButton);
     for (var row = 0; row < 4; ++row) {
       for (var column = 0; column < 4; ++column) {
-        SetText(matrixBody.rows[row].cells[column + 1], m ? Exact(m[4 * column + row], true) : "");
+        var value = m ? m[4 * column + row] : 0;
+        SetText(matrixBody.rows[row].cells[column + 1],
+                m ? Exact(value, true) + (bits ? " " + Bits(value) : "") : "");
       }
     }
   }
 
+  // The call the learner chose, whose matrix is shown, or null.
+  function Chosen(frame) {
+    return frame.learner && frame.selected >= 0 && frame.calls[frame.selected] || null;
+  }
+
+  function ShowMatrixOf() {
+    var call = shownFrame && Chosen(shownFrame);
+    matrixOf.hidden = !call;
+    SetText(matrixOf, call ? language.Text("matrixAfter",
+        {position: shownFrame.selected + 1, call: CallText(call)}) : "");
+  }
+
   function Held() {
-    return holdButton.getAttribute("aria-pressed") === "true";
+    return Pressed(holdButton);
   }
 
   function ShowNumber() {
@@ -79,7 +102,9 @@ function FramePanel(language) {
       if (i === calls.children.length) calls.append(document.createElement("li"));
       SetText(calls.children[i], text);
     });
-    ShowMatrix(frame.matrix);
+    var chosen = Chosen(frame);
+    ShowMatrix(chosen ? chosen.matrix : frame.matrix);
+    ShowMatrixOf();
     SetText(document.getElementById("draw-mode"), String(frame.drawMode));
     SetText(document.getElementById("spin-angle"),
             Exact(frame.spinAngle, true) + " (" + Bits(frame.spinAngle) + ")");
@@ -97,7 +122,14 @@ function FramePanel(language) {
       Show();
     }
   });
-  language.OnChange(ShowNumber);
+  bitsButton.addEventListener("click", function () {
+    bitsButton.setAttribute("aria-pressed", String(!Pressed(bitsButton)));
+    if (shownFrame) ShowMatrix((Chosen(shownFrame) || shownFrame).matrix);
+  });
+  language.OnChange(function () {
+    ShowNumber();
+    ShowMatrixOf();
+  });
   new IntersectionObserver(function (entries) {
     inView = entries[entries.length - 1].isIntersecting;
     if (inView) Show();
@@ -105,7 +137,8 @@ function FramePanel(language) {
 
   return {
     // The program's record of one drawn frame: {calls: [{name, floats, args}], matrix (16
-    // floats, column-major, or null), drawMode, spinAngle, scaleFactor, tick}.
+    // floats, column-major, or null), drawMode, spinAngle, scaleFactor, tick}; with the
+    // learner's calls, learner: true, selected, and each call's text, depth, mark and matrix.
     Record: function (frame) {
       ++frameCount;
       latestFrame = frame;

@@ -25,6 +25,7 @@ function Start() {
 
   var pane = ConsolePane(language);
   var panel = FramePanel(language);
+  var editor = CallEditor(language);
   var clock = ClockControls(language);
   var address = RunAddress(language);
   var copyLink = CopyLink(language);
@@ -102,6 +103,7 @@ function Start() {
   clock.TakeKeys(canvas);
   document.getElementById("output").hidden = false;
   document.getElementById("frame").hidden = false;
+  document.getElementById("editor").hidden = false;
   var module = {
     canvas: canvas,
     preinitializedWebGLContext: context,
@@ -113,6 +115,7 @@ function Start() {
       pane.EndReport();
       pixelRatio.OnChange(module._SetWindowEdge);
       module._SetWindowEdge(pixelRatio.EdgePx());
+      editor.Attach(module);  // Before the replay: a link's calls open the editor.
       replaying = true;
       address.Replay(module);
       replaying = false;
@@ -120,14 +123,18 @@ function Start() {
       copyLink.Attach(module);
     },
     linkRead: address.LinkRead,
+    callsRead: editor.CallsRead,
+    argumentRead: editor.ArgumentRead,
     runChanged: function (run) {
       address.RunChanged(run);
+      editor.RunChanged(run);
       clock.RunChanged(run);
     },
     attachMenu: menuButton.Attach,
     // In the animation frame that draws: the panes follow in it.
     showFrame: function (frame) {
       pane.Flush();
+      editor.Frame(frame);
       panel.Record(frame);
       learnerCalls = frame.learner ? frame.calls : null;
       clock.Frame();

@@ -2,11 +2,13 @@
 docs/web.png, its menu open over the canvas with entry 5 under the pointer; docs/web-frame.png,
 its frame panel held on the first turn of the scale animation; docs/web-korean.png, the same in
 Korean; docs/web-phone.png, the page on a 360-pixel phone; docs/web-dpr2.png, the drawing on
-a screen of two device pixels to the CSS pixel; and docs/web-paused.png, the page opened from a
-link to a run paused at the first turn. Run by scripts/make-web-picture.sh.
+a screen of two device pixels to the CSS pixel; docs/web-paused.png, the page opened from a
+link to a run paused at the first turn; and docs/web-editor.png, the learner's calls (rotate,
+then translate) with the translation's frame drawn, then, if asked, the same on a phone and in
+Korean. Run by scripts/make-web-picture.sh.
 
 Usage: /usr/bin/python3 scripts/lib/web_picture.py PAGE_DIR MENU.png FRAME.png KOREAN.png
-           PHONE.png DPR2.png PAUSED.png
+           PHONE.png DPR2.png PAUSED.png EDITOR.png [EDITOR-PHONE.png EDITOR-KOREAN.png]
 """
 
 import os
@@ -29,6 +31,33 @@ KOREAN_HEIGHT = 960  # Korean notes and the help line run longer.
 PHONE_WIDTH, PHONE_HEIGHT = 360, 720
 # Entry 5 at start-up; ten ticks on, the scale reaches 2.0.
 PAUSED_RUN = "#run=5@0&pause=10"
+# Rotate, then translate, paused at the start; the translation's frame shown.
+EDITOR_LINK = ("#calls=glLoadIdentity();glRotatef(30,0,0,1);glTranslatef(0.6,0,0);"
+               "glutSolidCube(0.3)&run=1@0&pause=0")
+EDITOR_HEIGHT = 900
+
+
+def editor_pictures(page, outputs):
+    page.resize(WIDTH, EDITOR_HEIGHT)
+    page.run_script("location.hash = '%s'" % EDITOR_LINK)
+    page.pump(1.0)
+    page.wait_until("document.readyState === 'complete' && document.getElementById("
+                    "'edit-calls').ariaPressed === 'true'", 10, "the learner's calls")
+    page.evaluate("document.querySelector('#call-list > li:nth-child(3) [data-role=show]')"
+                  ".click()")
+    for output, language, size in zip(outputs, ("en", "en", "ko"),
+                                      ((WIDTH, EDITOR_HEIGHT, 1, False),
+                                       (PHONE_WIDTH, PHONE_HEIGHT, 1, True),
+                                       (WIDTH, EDITOR_HEIGHT, 1, False))):
+        page.evaluate("document.querySelector('[data-language=%s]').click()" % language)
+        page.resize(*size)
+        page.set_touch_first(size[3])
+        page.pump(0.3)
+        height = page.evaluate("document.documentElement.scrollHeight")
+        page.resize(size[0], height, 1, size[3])  # The whole page, the editor at its foot.
+        page.pump(0.3)
+        with open(output, "wb") as picture:
+            picture.write(page.screenshot((0, 0, size[0], height)))
 
 
 def main():
@@ -74,7 +103,8 @@ def main():
         # The link to the run paused at the first turn, opened.
         page.resize(WIDTH, FRAME_HEIGHT)
         page.set_touch_first(False)
-        page.run_script("location.hash = '%s'; location.reload()" % PAUSED_RUN)
+        page.run_script("location.hash = '%s'" % PAUSED_RUN)  # The page reloads on it.
+        page.pump(1.0)
         page.wait_until("document.readyState === 'complete' && /^Paused at tick 10,/.test("
                         "document.getElementById('clock-status').textContent) && "
                         "document.getElementById('scale-factor').textContent === '%s'"
@@ -82,9 +112,10 @@ def main():
         page.pump(0.3)
         with open(paused_output, "wb") as picture:
             picture.write(page.screenshot())
+        editor_pictures(page, sys.argv[8:])
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 8:
+    if len(sys.argv) not in (9, 11):
         sys.exit(__doc__)
     main()

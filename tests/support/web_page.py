@@ -56,10 +56,14 @@ KEYS = {
     "ArrowDown": ("ArrowDown", 40, "", "\ue015"),
     "F10": ("F10", 121, "", "\ue03a"),
     "ContextMenu": ("ContextMenu", 93, "", None),
+    "y": ("KeyY", 89, "", "y"),
+    "z": ("KeyZ", 90, "", "z"),
     "k": ("KeyK", 75, "k", "k"),
     ".": ("Period", 190, ".", "."),
 }
 SHIFT_KEY = "\ue008"
+# Modifiers: DevTools' bit, WebDriver's key.
+MODIFIERS = {"alt": (1, "\ue00a"), "ctrl": (2, "\ue009"), "shift": (8, SHIFT_KEY)}
 
 
 MENU_OPEN = "document.getElementById('menu').matches(':popover-open')"
@@ -333,11 +337,14 @@ class ChromiumPage(Page):
         self.call("Input.dispatchTouchEvent", type="touchStart" if kind == "down" else "touchEnd",
                   touchPoints=[{"x": x, "y": y}] if kind == "down" else [])
 
-    def key(self, name, shift=False):
+    def key(self, name, shift=False, held=()):
+        """held: other modifiers held, of MODIFIERS."""
         code, key_code, text = KEYS[name][:3]
+        bits = sum(MODIFIERS[m][0] for m in set(held) | ({"shift"} if shift else set()))
         for kind in ("keyDown", "keyUp"):
-            self.call("Input.dispatchKeyEvent", type=kind, key=name, code=code, text=text,
-                      windowsVirtualKeyCode=key_code, modifiers=8 if shift else 0)
+            self.call("Input.dispatchKeyEvent", type=kind, key=name, code=code,
+                      text="" if bits & 3 else text, windowsVirtualKeyCode=key_code,
+                      modifiers=bits)
 
     def screenshot(self, clip=None):
         """PNG bytes of the viewport, or of clip = (left, top, width, height) in CSS pixels."""
@@ -448,14 +455,14 @@ class FirefoxPage(Page):
         self._act({"type": "pointer", "id": "finger", "parameters": {"pointerType": "touch"},
                    "actions": steps})
 
-    def key(self, name, shift=False):
+    def key(self, name, shift=False, held=()):
         value = KEYS[name][3]
         if value is None:
             raise PageError("WebDriver has no %s key" % name)
         steps = [{"type": "keyDown", "value": value}, {"type": "keyUp", "value": value}]
-        if shift:
-            steps = ([{"type": "keyDown", "value": SHIFT_KEY}] + steps
-                     + [{"type": "keyUp", "value": SHIFT_KEY}])
+        for modifier in list(held) + (["shift"] if shift else []):
+            steps = ([{"type": "keyDown", "value": MODIFIERS[modifier][1]}] + steps
+                     + [{"type": "keyUp", "value": MODIFIERS[modifier][1]}])
         self._act({"type": "key", "id": "keyboard", "actions": steps})
 
     def screenshot(self, clip=None):
