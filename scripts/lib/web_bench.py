@@ -27,10 +27,13 @@ from program_facts import REPORT_LINES, SCALE_ENTRY  # noqa: E402
 BASELINE_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench",
                              "baseline.html")
 # The pages of the cost table, measured with nobody listening to their console: a name, and how
-# many times entry 5 is chosen on our page (None: the plain WebGL page). Each runs in a browser of
-# its own, one at a time, in this order, round after round, so that the machine's other work
-# falls on all of them alike.
+# many times entry 5 is chosen on our page (None: the plain WebGL page; EDITOR: draw mode 1's
+# calls drawn by the call editor, open and untouched). Each runs in a browser of its own, one at
+# a time, in this order, round after round, so that the machine's other work falls on all of them
+# alike.
+EDITOR = "editor"
 COST_PAGES = [("plain WebGL (bench/baseline.html)", None), ("ours, draw mode 1", 0),
+              ("ours, draw mode 1, the call editor open", EDITOR),
               ("ours, one scale animation", 1), ("ours, three scale animations", 3)]
 SETTLE_S = 3.0
 TICK_HZ = os.sysconf("SC_CLK_TCK")  # The unit of utime and stime in /proc/<pid>/stat.
@@ -220,6 +223,12 @@ def open_cost_page(page_dir, chains, lifetime_s, gpu):
                                      console=False, gpu_compositing=gpu, **VIEWPORT)
         page.wait_until("window.frameCounts.drawn > 0 && "
                         "document.querySelectorAll('#menu li').length > 0", 30, "the first frame")
+        if chains == EDITOR:
+            page.wait_until("!document.getElementById('edit-calls').disabled", 30, "the editor")
+            box = page.rect("#edit-calls")
+            page.click(box[0] + box[2] / 2, box[1] + box[3] / 2)
+            page.wait_until("!document.getElementById('editor-body').hidden", 10, "the editor")
+            chains = 0
         for _ in range(chains):
             choose_entry(page, SCALE_ENTRY)
     return page
